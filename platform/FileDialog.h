@@ -1,0 +1,26 @@
+#pragma once
+// The platform's file dialog (Qt's own, not the desktop's native one, so it
+// looks and behaves the same everywhere). Tests install a handler that answers
+// in place of the user.
+
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+enum class FileDialogMode { Open, Save };
+
+struct FileDialogRequest {
+    FileDialogMode mode = FileDialogMode::Open;
+    QString title;
+    QString filter;        // Qt filter text, e.g. "Text Files (*.txt);;All Files (*.*)"
+    QString initialFolder;
+};
+
+// The chosen path, or the empty string when the user cancels.
+QString showFileDialog(const FileDialogRequest& request);
+
+using FileDialogHandler = std::function<QString(const FileDialogRequest&)>;
+void setFileDialogHandler(FileDialogHandler handler);
+
+} // namespace platform
