@@ -3,6 +3,8 @@
 // (1440 to the inch); at 96 dots per inch 15 twips are one pixel.
 
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 
 namespace platform {
 
@@ -13,5 +15,16 @@ constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
 
 // The dark blue of every window's background.
 inline QColor windowBackground() { return QColor(0, 0, 96); }
+
+// The platform's own colours, as the current style's palette gives them (a
+// QGuiApplication must exist).
+inline QColor buttonFaceColour() { return QGuiApplication::palette().color(QPalette::Button); }
+inline QColor buttonTextColour() { return QGuiApplication::palette().color(QPalette::ButtonText); }
+// The background and text of a window's content (a text box, a grid).
+inline QColor windowColour() { return QGuiApplication::palette().color(QPalette::Base); }
+inline QColor windowTextColour() { return QGuiApplication::palette().color(QPalette::Text); }
+// The background of menus and bars.
+inline QColor menuColour() { return QGuiApplication::palette().color(QPalette::Window); }
+inline QColor highlightTextColour() { return QGuiApplication::palette().color(QPalette::HighlightedText); }
 
 } // namespace platform

@@ -1,0 +1,128 @@
+#include "analysis/SparseArray.h"
+
+#include <QStringView>
+
+namespace {
+
+const QString Zero = QStringLiteral("0");
+
+// The leading decimal number of a text (sign included); 0 when there is none.
+int32_t leadingNumber(QStringView text) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = value * 10 + (text[i].unicode() - u'0');
+        if (value > int64_t(INT32_MAX) + 1)
+            break;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+} // namespace
+
+QString SparseArray::cellKey(int32_t lRow, int32_t lCol) {
+    return QString::number(lRow) + u',' + QString::number(lCol);
+}
+
+// A count changes by removing its entry and adding it again, so the entry
+// stands where the last change happened; an absent entry counts as 0.
+void SparseArray::changeCount(CountStore& store, int32_t key, int32_t delta) {
+    int32_t count = 0;
+    if (const int32_t* old = store.Find(key)) {
+        count = *old;
+        store.Remove(key);
+    }
+    store.Add(key, count + delta);
+}
+
+void SparseArray::sValue(int32_t lRow, int32_t lCol, const QString& s1) {
+    const QString key = cellKey(lRow, lCol);
+    const bool removing = s1 == Zero;
+    if (Cells.Exists(key)) {
+        Cells.Remove(key);
+        if (removing) {
+            changeCount(RowCounts, lRow, -1);
+            changeCount(ColCounts, lCol, -1);
+        } else {
+            Cells.Add(key, s1);
+        }
+        return;
+    }
+    if (removing)
+        return;
+    Cells.Add(key, s1);
+    changeCount(RowCounts, lRow, +1);
+    changeCount(ColCounts, lCol, +1);
+}
+
+QString SparseArray::sValue(int32_t lRow, int32_t lCol) const {
+    const QString* text = Cells.Find(cellKey(lRow, lCol));
+    return text ? *text : Zero;
+}
+
+// A row (column) with a count above 0 holds a stored cell, and every stored
+// cell is counted, so the counts give the same maximum as the keys at a
+// fraction of the work.
+int32_t SparseArray::Rows() const {
+    int32_t largest = 0;
+    for (const auto& [row, count] : RowCounts)
+        if (count > 0 && row > largest)
+            largest = row;
+    return largest;
+}
+
+int32_t SparseArray::Cols() const {
+    int32_t largest = 0;
+    for (const auto& [col, count] : ColCounts)
+        if (count > 0 && col > largest)
+            largest = col;
+    return largest;
+}
+
+const SparseArray::CountStore& SparseArray::RowCount() const { return RowCounts; }
+
+const SparseArray::CountStore& SparseArray::ColCount() const { return ColCounts; }
+
+void SparseArray::Equals(const SparseArray& sry1) {
+    if (&sry1 == this) {
+        // Copying onto itself must not empty the source before reading it.
+        const SparseArray source(sry1);
+        Equals(source);
+        return;
+    }
+    Cells.RemoveAll();
+    RowCounts.RemoveAll();
+    ColCounts.RemoveAll();
+    for (const auto& [key, text] : sry1.Cells) {
+        const auto parts = RowColumn(key);
+        Cells.Add(key, text);
+        changeCount(RowCounts, parts[1], +1);
+        changeCount(ColCounts, parts[2], +1);
+    }
+}
+
+QStringList SparseArray::sKeys() const {
+    QStringList keys;
+    keys.reserve(static_cast<qsizetype>(Cells.Count()));
+    for (const auto& entry : Cells)
+        keys.append(entry.first);
+    return keys;
+}
+
+std::array<int32_t, 3> SparseArray::RowColumn(const QString& s1) const {
+    const qsizetype comma = s1.indexOf(u',');
+    const int32_t row = leadingNumber(s1);
+    const int32_t col = comma < 0 ? 0 : leadingNumber(QStringView(s1).mid(comma + 1));
+    return {0, row, col};
+}

@@ -1,0 +1,64 @@
+#include "platform/TextStream.h"
+
+namespace platform {
+
+namespace {
+std::string describe(const char* what, const QString& path, const QString& reason) {
+    return std::string(what) + " " + path.toLocal8Bit().toStdString() + ": " +
+           reason.toLocal8Bit().toStdString();
+}
+} // namespace
+
+TextWriter::TextWriter(const QString& path) : file_(std::make_unique<QSaveFile>(path)), path_(path) {
+    if (path.isEmpty() || !file_->open(QIODevice::WriteOnly))
+        throw TextStreamError(describe("cannot create", path, file_->errorString()));
+}
+
+TextWriter::~TextWriter() {
+    // Not closed: the save did not finish, so the old file stays.
+    if (file_ && file_->isOpen())
+        file_->cancelWriting();
+}
+
+void TextWriter::put(const QByteArray& bytes) {
+    if (!file_ || !file_->isOpen())
+        throw TextStreamError(describe("not open for writing:", path_, QString()));
+    if (file_->write(bytes) != bytes.size())
+        throw TextStreamError(describe("cannot write", path_, file_->errorString()));
+}
+
+void TextWriter::Write(const QString& text) { put(text.toLatin1()); }
+
+void TextWriter::WriteLine(const QString& text) { put(text.toLatin1() + "\r\n"); }
+
+void TextWriter::Close() {
+    if (!file_ || !file_->isOpen())
+        return;
+    if (!file_->commit())
+        throw TextStreamError(describe("cannot write", path_, file_->errorString()));
+}
+
+TextReader::TextReader(const QString& path) : file_(std::make_unique<QFile>(path)), path_(path) {
+    if (path.isEmpty() || !file_->open(QIODevice::ReadOnly))
+        throw TextStreamError(describe("cannot open", path, file_->errorString()));
+}
+
+bool TextReader::AtEndOfStream() const { return !file_->isOpen() || file_->atEnd(); }
+
+QString TextReader::ReadLine() {
+    if (AtEndOfStream())
+        throw TextStreamError(describe("read past the end of", path_, QString()));
+    QByteArray line = file_->readLine();
+    if (line.endsWith('\n')) {
+        line.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+    } else if (!file_->atEnd()) {
+        throw TextStreamError(describe("cannot read", path_, file_->errorString()));
+    }
+    return QString::fromLatin1(line);
+}
+
+void TextReader::Close() { file_->close(); }
+
+} // namespace platform

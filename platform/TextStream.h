@@ -1,0 +1,67 @@
+#pragma once
+// 8-bit text files: every byte is one character (Latin-1 in and out), no
+// byte-order mark. Failures are thrown as TextStreamError.
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+class TextStreamError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes a text file that replaces the file at path only when Close succeeds:
+// the text goes to a temporary file beside it, renamed into place at Close, so
+// a save that fails half-way (or a writer destroyed without Close) leaves any
+// old file as it was.
+class TextWriter {
+public:
+    // Creates the temporary file; throws when the folder cannot take it.
+    explicit TextWriter(const QString& path);
+    ~TextWriter();
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    // The text alone.
+    void Write(const QString& text);
+    // The text, then CR LF.
+    void WriteLine(const QString& text = QString());
+    // Writes everything out and puts the file in place; throws on failure.
+    void Close();
+
+private:
+    void put(const QByteArray& bytes);
+
+    std::unique_ptr<QSaveFile> file_;
+    QString path_;
+};
+
+// Reads a text file line by line. A line ends at LF; a CR just before the LF
+// belongs to the line end. The last line may lack a line end. Lines of any
+// length are read whole; any bytes are accepted.
+class TextReader {
+public:
+    // Opens an existing file; throws when it cannot.
+    explicit TextReader(const QString& path);
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+
+    // True once the last line has been read (at once for an empty file).
+    bool AtEndOfStream() const;
+    // The next line without its line end; throws at the end of the file.
+    QString ReadLine();
+    void Close();
+
+private:
+    std::unique_ptr<QFile> file_;
+    QString path_;
+};
+
+} // namespace platform
