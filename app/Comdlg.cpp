@@ -1,0 +1,52 @@
+#include "app/Comdlg.h"
+
+#include "platform/FileDialog.h"
+
+#include <QDir>
+
+namespace {
+
+// Only the blank character is removed: a tab or other space in a name is the
+// user's own.
+QString trimBlanks(const QString& s) {
+    qsizetype first = 0;
+    qsizetype last = s.size();
+    while (first < last && s[first] == u' ')
+        ++first;
+    while (last > first && s[last - 1] == u' ')
+        --last;
+    return s.mid(first, last - first);
+}
+
+} // namespace
+
+QString ComdlgFilter(const QString& sExt) {
+    if (sExt.isEmpty())
+        return QStringLiteral("Text Files (*.txt);;All Files (*.*)");
+    if (sExt == QLatin1String(".bmp"))
+        return QStringLiteral("Bitmap Files (*.bmp);;All Files (*.*)");
+    return QString();
+}
+
+QString Comdlg(QWidget* frm, const QString& sFile, const QString& sMode, const QString& sExt) {
+    // The owner is the active window in the platform dialog; frm names it for
+    // the reader and for a future dialog that takes an owner.
+    (void)frm;
+
+    platform::FileDialogRequest request;
+    if (sMode == QLatin1String("Open"))
+        request.mode = platform::FileDialogMode::Open;
+    else if (sMode == QLatin1String("Save"))
+        request.mode = platform::FileDialogMode::Save;
+    else
+        return QString();
+
+    request.title = sMode;
+    request.filter = ComdlgFilter(sExt);
+    // The platform dialog preselects the name when the initial folder is a
+    // path to a file in it; with no name it simply opens the folder.
+    const QString folder = QDir::currentPath();
+    request.initialFolder = sFile.isEmpty() ? folder : QDir(folder).filePath(sFile);
+
+    return trimBlanks(platform::showFileDialog(request));
+}
