@@ -1,0 +1,125 @@
+// The file dialog's modes, filters, initial folder and returned path, seen
+// through the platform dialog's seam.
+
+#include "app/Comdlg.h"
+
+#include "platform/FileDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <optional>
+
+namespace {
+
+class ComdlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        previousFolder = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(folder.path()));
+        platform::setFileDialogHandler([this](const platform::FileDialogRequest& r) {
+            request = r;
+            ++shown;
+            return answer;
+        });
+    }
+    void TearDown() override {
+        platform::setFileDialogHandler({});
+        QDir::setCurrent(previousFolder);
+    }
+
+    QTemporaryDir folder;
+    QString previousFolder;
+    std::optional<platform::FileDialogRequest> request;
+    int shown = 0;
+    QString answer = QStringLiteral("/data/birds.txt");
+};
+
+struct ModeCase {
+    const char* mode;
+    const char* ext;
+    bool shown;
+    platform::FileDialogMode dialogMode;
+    const char* filter;
+};
+
+const ModeCase modeCases[] = {
+    {"Open", "", true, platform::FileDialogMode::Open, "Text Files (*.txt);;All Files (*.*)"},
+    {"Save", "", true, platform::FileDialogMode::Save, "Text Files (*.txt);;All Files (*.*)"},
+    {"Save", ".bmp", true, platform::FileDialogMode::Save, "Bitmap Files (*.bmp);;All Files (*.*)"},
+    {"Open", ".bmp", true, platform::FileDialogMode::Open, "Bitmap Files (*.bmp);;All Files (*.*)"},
+    {"Save", ".BMP", true, platform::FileDialogMode::Save, ""},  // comparison is case-sensitive
+    {"Save", ".txt", true, platform::FileDialogMode::Save, ""},  // only "" means text files
+    {"Open", "bmp", true, platform::FileDialogMode::Open, ""},
+    {"open", "", false, platform::FileDialogMode::Open, ""},
+    {"SAVE", "", false, platform::FileDialogMode::Open, ""},
+    {"Open ", "", false, platform::FileDialogMode::Open, ""},
+    {"", "", false, platform::FileDialogMode::Open, ""},
+    {"Print", ".bmp", false, platform::FileDialogMode::Open, ""},
+};
+
+class ComdlgModes : public ComdlgTest, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(ComdlgModes, ModeChoosesTheDialogAndExtChoosesTheFilter) {
+    const ModeCase& c = GetParam();
+    const QString result = Comdlg(nullptr, QString(), QString::fromLatin1(c.mode),
+                                  QString::fromLatin1(c.ext));
+    if (!c.shown) {
+        EXPECT_EQ(shown, 0);
+        EXPECT_EQ(result, QString());
+        return;
+    }
+    ASSERT_EQ(shown, 1);
+    EXPECT_EQ(result, answer);
+    EXPECT_EQ(request->mode, c.dialogMode);
+    EXPECT_EQ(request->title, QString::fromLatin1(c.mode));
+    EXPECT_EQ(request->filter, QString::fromLatin1(c.filter));
+    EXPECT_EQ(request->initialFolder, QDir::currentPath());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ComdlgModes, ::testing::ValuesIn(modeCases));
+
+TEST_F(ComdlgTest, CancelReturnsTheEmptyString) {
+    answer = QString();
+    EXPECT_EQ(Comdlg(nullptr, QStringLiteral("Numerical Results"), QStringLiteral("Save"), QString()),
+              QString());
+    EXPECT_EQ(shown, 1);
+}
+
+TEST_F(ComdlgTest, ChosenPathLosesOnlyItsOuterBlanks) {
+    struct {
+        const char* chosen;
+        const char* returned;
+    } const cases[] = {
+        {"  /data/my birds.txt  ", "/data/my birds.txt"},
+        {"/data/a", "/data/a"},  // shorter than the initial name: exactly as chosen
+        {"\t/data/x.txt\t", "\t/data/x.txt\t"},
+        {"   ", ""},
+    };
+    for (const auto& c : cases) {
+        answer = QString::fromLatin1(c.chosen);
+        EXPECT_EQ(Comdlg(nullptr, QStringLiteral("Power Functions"), QStringLiteral("Save"),
+                         QStringLiteral(".bmp")),
+                  QString::fromLatin1(c.returned))
+            << c.chosen;
+    }
+}
+
+TEST_F(ComdlgTest, InitialNameIsOfferedInTheCurrentFolder) {
+    Comdlg(nullptr, QStringLiteral("birds"), QStringLiteral("Save"), QString());
+    ASSERT_EQ(shown, 1);
+    EXPECT_EQ(request->initialFolder, QDir(folder.path()).filePath(QStringLiteral("birds")));
+}
+
+TEST_F(ComdlgTest, InitialFolderFollowsTheCurrentFolderAtEachCall) {
+    QDir(folder.path()).mkdir(QStringLiteral("later"));
+    const QString later = QDir(folder.path()).filePath(QStringLiteral("later"));
+    ASSERT_TRUE(QDir::setCurrent(later));
+    Comdlg(nullptr, QString(), QStringLiteral("Open"), QString());
+    ASSERT_EQ(shown, 1);
+    EXPECT_EQ(QDir(request->initialFolder).canonicalPath(), QDir(later).canonicalPath());
+}
+
+} // namespace
