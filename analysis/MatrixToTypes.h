@@ -11,6 +11,7 @@
 
 #include "platform/OrderedDictionary.h"
 
+#include <QHashFunctions>
 #include <QString>
 #include <cstdint>
 #include <string>

@@ -9,6 +9,7 @@
 
 #include "platform/OrderedDictionary.h"
 
+#include <QHashFunctions>
 #include <QString>
 #include <QStringList>
 #include <array>
