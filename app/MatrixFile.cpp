@@ -1,0 +1,215 @@
+#include "app/MatrixFile.h"
+
+#include "analysis/MarviskError.h"
+#include "platform/Rounding.h"
+#include "platform/TextStream.h"
+
+#include <QStringView>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace MatrixFile {
+
+namespace {
+
+const QString TxtExtension = QStringLiteral(".txt");
+
+// Stores the fields of a line at rows 0, 1, ... of column `column`, or of
+// row `row` when `row` is not negative; at most maxFields of them. The line is
+// searched once from the start, so a line of any length costs its length.
+void splitInto(SparseArray& target, QStringView line, QChar separator, int32_t row,
+               int32_t maxFields) {
+    qsizetype start = 0;
+    for (int32_t k = 0; k < maxFields; ++k) {
+        const qsizetype end = line.indexOf(separator, start);
+        const QString field = (end < 0 ? line.mid(start) : line.mid(start, end - start)).toString();
+        if (row < 0)
+            target.sValue(k, 0, field);
+        else
+            target.sValue(row, k, field);
+        if (end < 0)
+            return;
+        start = end + 1;
+    }
+}
+
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// A decimal number filling the whole text: sign, digits with at most one ".",
+// an optional exponent (E or D, either case, then sign and digits).
+std::optional<double> wholeDecimal(QStringView text) {
+    std::string plain;
+    qsizetype i = 0;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        plain += char(text[i++].unicode());
+    int digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (isDigit(text[i])) {
+            ++digits;
+            plain += char(text[i].unicode());
+        } else if (text[i] == u'.' && !point) {
+            point = true;
+            plain += '.';
+        } else {
+            break;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < text.size()) {
+        const QChar e = text[i].toUpper();
+        if (e != u'E' && e != u'D')
+            return std::nullopt;
+        plain += 'e';
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            plain += char(text[i++].unicode());
+        const qsizetype exponentStart = i;
+        for (; i < text.size() && isDigit(text[i]); ++i)
+            plain += char(text[i].unicode());
+        if (i == exponentStart || i < text.size())
+            return std::nullopt;
+    }
+    return std::strtod(plain.c_str(), nullptr);
+}
+
+// "&H" and hexadecimal digits, or "&O" and octal digits, filling the whole text.
+std::optional<double> wholeRadix(QStringView text) {
+    if (text.size() < 3 || text[0] != u'&')
+        return std::nullopt;
+    const QChar kind = text[1].toUpper();
+    const int radix = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
+    if (radix == 0)
+        return std::nullopt;
+    double value = 0;
+    for (qsizetype i = 2; i < text.size(); ++i) {
+        const QChar c = QChar(text[i]).toUpper();
+        int digit = radix;
+        if (isDigit(c))
+            digit = c.unicode() - u'0';
+        else if (c >= u'A' && c <= u'F')
+            digit = c.unicode() - u'A' + 10;
+        if (digit >= radix)
+            return std::nullopt;
+        value = value * radix + digit;
+        if (value > 1e18)
+            return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+SparseArray SplitLine(const QString& line, QChar separator) {
+    SparseArray fields;
+    splitInto(fields, line, separator, -1, INT32_MAX);
+    return fields;
+}
+
+QChar ChooseSeparator(const QString& header) {
+    if (header.contains(u','))
+        return QLatin1Char(',');
+    if (header.contains(u'\t'))
+        return QLatin1Char('\t');
+    return QLatin1Char(' ');
+}
+
+int32_t HeaderFieldCount(const QString& header, QChar separator) {
+    if (header.isEmpty())
+        return 0;
+    const qsizetype separators = header.count(separator);
+    return separators >= INT32_MAX ? INT32_MAX : static_cast<int32_t>(separators + 1);
+}
+
+bool MatrixFileScan::SizeAcceptable() const {
+    return SpeciesCount >= 1 && SpeciesCount <= MaximumSize && SiteCount() >= 1 &&
+           SiteCount() <= MaximumSize;
+}
+
+MatrixFileScan ScanMatrixFile(platform::TextReader& in) {
+    MatrixFileScan scan;
+    const QString header = in.ReadLine();
+    scan.Separator = ChooseSeparator(header);
+    scan.FieldCount = HeaderFieldCount(header, scan.Separator);
+    // At least one line must follow the header; the count stops at the first
+    // empty line, which is not a species row.
+    do {
+        if (in.ReadLine().isEmpty())
+            break;
+        if (scan.SpeciesCount < INT32_MAX)
+            ++scan.SpeciesCount;
+    } while (!in.AtEndOfStream());
+    return scan;
+}
+
+SparseArray ReadMatrixFile(const QString& path, const MatrixFileScan& scan) {
+    platform::TextReader in(path);
+    SparseArray matrix;
+    for (int32_t i = 0; i <= scan.SpeciesCount; ++i)
+        splitInto(matrix, in.ReadLine(), scan.Separator, i, scan.FieldCount);
+    in.Close();
+    return matrix;
+}
+
+std::optional<int32_t> WholeNumber(const QString& text) {
+    QStringView view(text);
+    while (!view.isEmpty() && isBlank(view.front()))
+        view = view.mid(1);
+    while (!view.isEmpty() && isBlank(view.back()))
+        view.chop(1);
+    std::optional<double> number = wholeRadix(view);
+    if (!number)
+        number = wholeDecimal(view);
+    if (!number || !std::isfinite(*number))
+        return std::nullopt;
+    const double whole = platform::roundHalfEven(*number);
+    if (whole < -32768.0 || whole > 32767.0)
+        return std::nullopt;
+    return static_cast<int32_t>(whole);
+}
+
+void WriteMatrix(platform::TextWriter& out, const SparseArray& matrix, const QString& rowsText,
+                 const QString& colsText) {
+    const std::optional<int32_t> rows = WholeNumber(rowsText);
+    if (!rows)
+        throw MarviskError(MarviskError::UserDefined, "the rows box does not hold a number");
+    for (int32_t i = 0; i <= *rows; ++i) {
+        const std::optional<int32_t> cols = WholeNumber(colsText);
+        if (!cols)
+            throw MarviskError(MarviskError::UserDefined, "the columns box does not hold a number");
+        const int32_t last = *cols + 1;
+        if (last < 0)
+            continue; // no field at all on this line
+        QString line;
+        for (int32_t j = 0; j <= last; ++j) {
+            if (j > 0)
+                line += u' ';
+            line += matrix.sValue(i, j).replace(u' ', u'_');
+        }
+        out.WriteLine(line);
+    }
+    out.WriteLine();
+}
+
+QString FileNamePart(const QString& path) {
+    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(slash + 1);
+}
+
+QString SaveFileName(const QString& chosen) {
+    const QString name = FileNamePart(chosen);
+    const QString folder = chosen.left(chosen.size() - name.size());
+    return folder + QString(name).remove(TxtExtension, Qt::CaseSensitive) + TxtExtension;
+}
+
+QString MatrixCaption(const QString& path) {
+    return QStringLiteral("Presence-Absence Matrix: ") +
+           FileNamePart(path).remove(TxtExtension, Qt::CaseSensitive);
+}
+
+} // namespace MatrixFile
