@@ -1,0 +1,49 @@
+#include "app/frmConfirmExit.h"
+
+#include "app/Look.h"
+#include "platform/Geometry.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+frmConfirmExit::frmConfirmExit(QWidget* parent)
+    : QDialog(parent), lbl1(new QLabel(QStringLiteral("Exit Marvisk?"), this)),
+      cmd1(new QPushButton(QStringLiteral("Yes"), this)),
+      cmd2(new QPushButton(QStringLiteral("No"), this)) {
+    setWindowTitle(QStringLiteral("Marvisk"));
+    look::applyWindowLook(this);
+    setFixedSize(platform::twipsToPixels(2775), platform::twipsToPixels(1350));
+
+    look::placeTwips(lbl1, 330, 240, 1935, 375);
+    look::placeTwips(cmd1, 240, 790, 1095, 375);
+    look::placeTwips(cmd2, 1440, 790, 1095, 375);
+
+    // Enter answers Yes, whichever button has the focus.
+    cmd1->setDefault(true);
+    cmd1->setAutoDefault(false);
+    cmd2->setAutoDefault(false);
+    setTabOrder(cmd1, cmd2);
+    cmd1->setFocus();
+
+    connect(cmd1, &QPushButton::clicked, this, &frmConfirmExit::cmd1_Click);
+    connect(cmd2, &QPushButton::clicked, this, &frmConfirmExit::cmd2_Click);
+
+    // Centred on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void frmConfirmExit::cmd1_Click() {
+    ExitFlag_ = QStringLiteral("Exit");
+    hide();
+}
+
+void frmConfirmExit::cmd2_Click() { hide(); }
+
+void frmConfirmExit::closeEvent(QCloseEvent* event) {
+    Discarded_ = true;
+    QDialog::closeEvent(event);
+}
