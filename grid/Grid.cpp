@@ -185,6 +185,7 @@ SparseArray Grid::GetMatrix() {
 void Grid::SetMatrix(const SparseArray& sry1, int32_t l1, int32_t l2) {
     // Every shifted place is checked before anything changes, so an offset
     // that leaves the 32-bit range raises its overflow with the grid intact.
+    layOutPendingSize();
     const QStringList incoming = sry1.sKeys();
     for (const QString& key : incoming) {
         const auto rc = sry1.RowColumn(key);
@@ -230,6 +231,7 @@ void Grid::ResizeMatrix(int32_t l1, int32_t l2) {
 }
 
 void Grid::HideSelection() {
+    layOutPendingSize();
     commitEditor();
     txt1->hide();
     PrintMatrix(TextRow_, TextCol_, 0, true);
@@ -270,6 +272,14 @@ void Grid::resizeEvent(QResizeEvent* event) {
     if (size() == laidOutSize_)
         return;
     UserControl_Resize();
+}
+
+// A control learns of a size given while it is hidden only when it is shown.
+// The members that paint lay such a size out first, so a host that fills the
+// grid before showing it paints on the final layout.
+void Grid::layOutPendingSize() {
+    if (InResize_ == 0 && size() != laidOutSize_)
+        UserControl_Resize();
 }
 
 void Grid::UserControl_Resize() {
@@ -395,6 +405,7 @@ int32_t Grid::WrapIndex(int32_t value, int32_t max, int16_t hdr) { return grid::
 void Grid::SelectAllText(QLineEdit* textBox) { textBox->setSelection(0, static_cast<int>(textBox->text().size())); }
 
 void Grid::EditHeaders(int16_t i1) {
+    layOutPendingSize();
     commitEditor();
     if (i1 == 1) {
         HeadersEditable_ = 1;

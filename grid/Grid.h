@@ -138,6 +138,7 @@ private:
     static int32_t WrapIndex(int32_t value, int32_t max, int16_t hdr);
     static void SelectAllText(QLineEdit* textBox);
     void commitEditor();
+    void layOutPendingSize();
 
     // Handlers of the constituents.
     void pbx1_MouseDown(int Button, int Shift, float X, float Y);

@@ -46,6 +46,7 @@ void Grid::DrawGridLines(const QColor& headerColour) {
 }
 
 void Grid::PrintMatrix(int32_t l1, int32_t l2, int16_t i1, bool b1) {
+    layOutPendingSize();
     const QColor buttonFace = platform::buttonFaceColour();
     const QColor white(Qt::white);
     const double CW = CellWidth_;
