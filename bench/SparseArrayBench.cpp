@@ -1,0 +1,67 @@
+// The matrix store at the size of a large survey: 2000 species by 2000 sites
+// with half of the data cells present (every other cell, shifted by one on
+// each row), 20 guilds. Building it, copying it (Equals) and turning it into
+// site types.
+
+#include "analysis/MatrixToTypes.h"
+#include "analysis/SparseArray.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int32_t Species = 2000;
+constexpr int32_t Sites = 2000;
+
+SparseArray buildMatrix() {
+    SparseArray m;
+    m.sValue(0, 0, QStringLiteral("Species"));
+    m.sValue(0, 1, QStringLiteral("Guild"));
+    for (int32_t c = 2; c < Sites + 2; ++c)
+        m.sValue(0, c, QStringLiteral("Site") + QString::number(c - 1));
+    const QString one = QStringLiteral("1");
+    for (int32_t r = 1; r <= Species; ++r) {
+        m.sValue(r, 0, QStringLiteral("Sp") + QString::number(r));
+        m.sValue(r, 1, QStringLiteral("G") + QString::number(r % 20));
+        for (int32_t c = 2 + (r % 2); c < Sites + 2; c += 2)
+            m.sValue(r, c, one);
+    }
+    return m;
+}
+
+void BM_BuildMatrix(benchmark::State& state) {
+    for (auto _ : state) {
+        SparseArray m = buildMatrix();
+        benchmark::DoNotOptimize(m.RowCount().Count());
+    }
+    state.SetItemsProcessed(state.iterations() * (int64_t(Species) * Sites / 2));
+}
+
+void BM_Equals(benchmark::State& state) {
+    const SparseArray source = buildMatrix();
+    for (auto _ : state) {
+        SparseArray copy;
+        copy.Equals(source);
+        benchmark::DoNotOptimize(copy.ColCount().Count());
+    }
+    state.SetItemsProcessed(state.iterations() * (int64_t(Species) * Sites / 2));
+}
+
+void BM_MatrixToTypes(benchmark::State& state) {
+    const SparseArray source = buildMatrix();
+    for (auto _ : state) {
+        state.PauseTiming();
+        SparseArray copy;
+        copy.Equals(source);
+        state.ResumeTiming();
+        const auto types = MatrixToTypes(copy);
+        benchmark::DoNotOptimize(types.data());
+    }
+    state.SetItemsProcessed(state.iterations() * (int64_t(Species) * Sites));
+}
+
+} // namespace
+
+BENCHMARK(BM_BuildMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Equals)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MatrixToTypes)->Unit(benchmark::kMillisecond);

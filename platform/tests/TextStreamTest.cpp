@@ -1,0 +1,183 @@
+// 8-bit text files: what the writer puts on disk byte for byte, how the
+// reader splits lines, and that a failed save leaves the old file alone.
+
+#include "platform/TextStream.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::TextReader;
+using platform::TextStreamError;
+using platform::TextWriter;
+
+class TextStreamTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    QByteArray contents(const QString& name) const {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    }
+
+    void put(const QString& name, const QByteArray& bytes) const {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+
+    QStringList readAll(const QString& name) const {
+        TextReader reader(path(name));
+        QStringList lines;
+        while (!reader.AtEndOfStream())
+            lines.append(reader.ReadLine());
+        reader.Close();
+        return lines;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(TextStreamTest, WriteLineEndsWithCrLfAndWriteAddsNothing) {
+    TextWriter writer(path("out.txt"));
+    writer.WriteLine(QStringLiteral("Species Guild Site1"));
+    writer.Write(QStringLiteral("Sp1 --- 1"));
+    writer.Write(QStringLiteral(" 0"));
+    writer.WriteLine();
+    writer.WriteLine(QString());
+    writer.Write(QStringLiteral("last"));
+    writer.Close();
+    EXPECT_EQ(contents("out.txt"), QByteArray("Species Guild Site1\r\nSp1 --- 1 0\r\n\r\nlast"));
+}
+
+TEST_F(TextStreamTest, TextIsWrittenAsLatin1WithoutByteOrderMark) {
+    TextWriter writer(path("latin.txt"));
+    writer.Write(QString::fromLatin1("Espa\xf1" "a \xe9t\xe9"));
+    writer.Close();
+    EXPECT_EQ(contents("latin.txt"), QByteArray("Espa\xf1" "a \xe9t\xe9"));
+}
+
+TEST_F(TextStreamTest, CreatingReplacesAnExistingFile) {
+    put("old.txt", QByteArray("a much longer old content\r\n"));
+    TextWriter writer(path("old.txt"));
+    writer.Write(QStringLiteral("new"));
+    writer.Close();
+    EXPECT_EQ(contents("old.txt"), QByteArray("new"));
+}
+
+// The save that fails half-way (the writer is given up without Close, as
+// when an error unwinds past it) leaves the old file exactly as it was.
+TEST_F(TextStreamTest, AnUnfinishedSaveKeepsTheOldFile) {
+    put("keep.txt", QByteArray("old\r\n"));
+    {
+        TextWriter writer(path("keep.txt"));
+        writer.WriteLine(QStringLiteral("half of the new file"));
+    }
+    EXPECT_EQ(contents("keep.txt"), QByteArray("old\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+}
+
+TEST_F(TextStreamTest, CreatingInAMissingFolderFails) {
+    EXPECT_THROW(TextWriter(path("no such folder/out.txt")), TextStreamError);
+    EXPECT_THROW(TextWriter{QString()}, TextStreamError);
+}
+
+TEST_F(TextStreamTest, CreatingOverAFolderFailsAndKeepsIt) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
+    bool failed = false;
+    try {
+        TextWriter writer(path("folder.txt"));
+        writer.Write(QStringLiteral("x"));
+        writer.Close();
+    } catch (const TextStreamError&) {
+        failed = true;
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_TRUE(QFileInfo(path("folder.txt")).isDir());
+}
+
+struct ReadCase {
+    const char* name;
+    QByteArray bytes;
+    QStringList lines;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+
+class Lines : public TextStreamTest, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(Lines, AreSplitAtTheLineEnds) {
+    put("in.txt", GetParam().bytes);
+    EXPECT_EQ(readAll("in.txt"), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextReader, Lines,
+    ::testing::Values(
+        ReadCase{"CrLf", QByteArray("a b\r\nc d\r\n"), {"a b", "c d"}},
+        ReadCase{"Lf", QByteArray("a b\nc d\n"), {"a b", "c d"}},
+        ReadCase{"Mixed", QByteArray("a\r\nb\nc\r\n"), {"a", "b", "c"}},
+        ReadCase{"LastLineWithoutLineEnd", QByteArray("a\r\nlast"), {"a", "last"}},
+        ReadCase{"EmptyLinesAreLines", QByteArray("a\r\n\r\n\nb\r\n"), {"a", "", "", "b"}},
+        ReadCase{"TheLineEndOfTheLastLineMakesNoExtraLine", QByteArray("\r\n"), {""}},
+        ReadCase{"EmptyFileHasNoLine", QByteArray(), {}},
+        // A CR that is not followed by LF belongs to the text.
+        ReadCase{"LoneCrStaysInTheLine", QByteArray("a\rb\r\nc\r"), {"a\rb", "c\r"}},
+        ReadCase{"BlanksAndTabsAreKept", QByteArray("  \t x \r\n"), {"  \t x "}},
+        ReadCase{"BytesAreLatin1", QByteArray("Espa\xf1" "a\r\n"), {QString::fromLatin1("Espa\xf1" "a")}},
+        ReadCase{"BinaryBytesAreRead", QByteArray("\x00\x01\xff\x80\r\n\x00", 7),
+                 {QString::fromLatin1(QByteArray("\x00\x01\xff\x80", 4)),
+                  QString::fromLatin1(QByteArray("\x00", 1))}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TextStreamTest, LinesOfSeveralMegabytesAreReadWhole) {
+    QByteArray longLine(5 * 1024 * 1024, 'x');
+    longLine[0] = '1';
+    longLine[longLine.size() - 1] = '9';
+    put("long.txt", longLine + "\r\n" + longLine + "\r\nend");
+    TextReader reader(path("long.txt"));
+    for (int i = 0; i < 2; ++i) {
+        const QString line = reader.ReadLine();
+        ASSERT_EQ(line.size(), longLine.size());
+        EXPECT_EQ(line.front(), u'1');
+        EXPECT_EQ(line.back(), u'9');
+    }
+    EXPECT_EQ(reader.ReadLine(), QStringLiteral("end"));
+    EXPECT_TRUE(reader.AtEndOfStream());
+}
+
+TEST_F(TextStreamTest, ReadingPastTheEndFails) {
+    put("one.txt", QByteArray("only\r\n"));
+    TextReader reader(path("one.txt"));
+    EXPECT_FALSE(reader.AtEndOfStream());
+    EXPECT_EQ(reader.ReadLine(), QStringLiteral("only"));
+    EXPECT_TRUE(reader.AtEndOfStream());
+    EXPECT_THROW(reader.ReadLine(), TextStreamError);
+}
+
+TEST_F(TextStreamTest, OpeningAMissingFileFails) {
+    EXPECT_THROW(TextReader(path("missing.txt")), TextStreamError);
+    EXPECT_THROW(TextReader{QString()}, TextStreamError);
+}
+
+TEST_F(TextStreamTest, WrittenLinesReadBack) {
+    const QStringList lines{"Species Guild S1", "", "Sp_1 A 1", QString::fromLatin1("\xe9\xff")};
+    {
+        TextWriter writer(path("round.txt"));
+        for (const QString& line : lines)
+            writer.WriteLine(line);
+        writer.Close();
+    }
+    EXPECT_EQ(readAll("round.txt"), lines);
+}
+
+} // namespace
