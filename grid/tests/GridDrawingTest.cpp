@@ -1,0 +1,247 @@
+// The drawing, read back from the surface's pixels. Cells are 70 x 20 on a
+// surface of 8 x 17 slots (560 x 340). Pixel positions are worked by hand
+// from the drawing rules and the surface's pixel conventions: a point names
+// its pixel, 1-pixel lines and boxes include both ends, a pen of width 2 at
+// column x covers columns x - 1 and x.
+
+#include "GridTestSupport.h"
+
+namespace {
+
+class GridDrawing : public ::testing::Test {
+protected:
+    GridDrawing() : h(mainWindowProperties(), 577, 357) {}
+
+    // Pixels in the text colour inside a rectangle (both ends included).
+    int textPixels(int left, int top, int right, int bottom) const {
+        const QRgb text = platform::windowTextColour().rgb();
+        int n = 0;
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x)
+                n += h.pixel(x, y) == text;
+        return n;
+    }
+    // Inside a slot, clear of its edge lines and strip.
+    int slotTextPixels(int r, int c) const { return textPixels(c * 70 + 3, r * 20 + 3, c * 70 + 65, r * 20 + 17); }
+
+    HostedGrid h;
+};
+
+struct PixelCase {
+    const char* what;
+    int x, y;
+    QRgb (*colour)();
+};
+
+// After the layout alone: header bands in button face, black separators
+// (locked), the black border cross at x = 70 and y = 20, grey grid lines
+// from the third row and column line on, the data area in the background.
+const PixelCase lockedBackground[] = {
+    {"header row band", 300, 5, buttonFace},
+    {"header column band", 35, 210, buttonFace},
+    {"header column separator y = 40", 10, 40, black},
+    {"header row separator x = 140", 140, 10, black},
+    {"border line x = 70", 70, 200, black},
+    {"border line y = 20", 300, 20, black},
+    {"border lines cross", 70, 20, black},
+    {"grid line y = 40", 300, 40, buttonFace},
+    {"grid line x = 140", 140, 200, buttonFace},
+    {"grid line y = 320, the last", 300, 320, buttonFace},
+    {"data area", 100, 30, white},
+};
+
+TEST_F(GridDrawing, LockedBackgroundAfterTheLayout) {
+    for (const PixelCase& c : lockedBackground)
+        EXPECT_EQ(h.pixel(c.x, c.y), c.colour()) << c.what;
+}
+
+// Opened: white bands, separators in button face; the cross stays black.
+const PixelCase openBackground[] = {
+    {"header row band", 300, 5, white},
+    {"header column band", 35, 210, white},
+    {"header column separator y = 40", 10, 40, buttonFace},
+    {"header row separator x = 140", 140, 10, buttonFace},
+    {"border line x = 70", 70, 200, black},
+    {"border line y = 20", 300, 20, black},
+    {"grid line x = 140", 140, 200, buttonFace},
+};
+
+TEST_F(GridDrawing, OpenBackgroundAfterOpeningTheHeaders) {
+    h.grid->EditHeaders(1);
+    h.grid->HideSelection(); // repaint without the box
+    for (const PixelCase& c : openBackground)
+        EXPECT_EQ(h.pixel(c.x, c.y), c.colour()) << c.what;
+}
+
+TEST_F(GridDrawing, CellsOverTheBackground) {
+    h.grid->HideSelection();
+    // Locked header row cell (0, 2): filled in button face; no left edge line,
+    // so the black separator at x = 140 stays; the inner edge at 141 in button face.
+    EXPECT_EQ(h.pixel(140, 10), black());
+    EXPECT_EQ(h.pixel(141, 10), buttonFace());
+    EXPECT_EQ(h.pixel(200, 5), buttonFace());
+    // Data cell (3, 2): left edge line at x = 140 from y = 63 to 77 in button
+    // face, inner edge at 141 and fill from 142 white.
+    EXPECT_EQ(h.pixel(140, 70), buttonFace());
+    EXPECT_EQ(h.pixel(141, 70), white());
+    EXPECT_EQ(h.pixel(142, 70), white());
+
+    h.grid->EditHeaders(1);
+    h.grid->HideSelection();
+    // Open header row cell (0, 2): white fill, a left edge line in button face
+    // over the separator, the inner edge white.
+    EXPECT_EQ(h.pixel(140, 10), buttonFace());
+    EXPECT_EQ(h.pixel(141, 10), white());
+    EXPECT_EQ(h.pixel(200, 5), white());
+    // The header row's first data cell (0, 1) gets no left edge line: the
+    // black border at x = 70 shows; its inner edge at 71 is white.
+    EXPECT_EQ(h.pixel(70, 10), black());
+    EXPECT_EQ(h.pixel(71, 10), white());
+}
+
+TEST_F(GridDrawing, AbsentCellsShowZeroAndEmptyTextsShowNothing) {
+    SparseArray m;
+    m.sValue(0, 0, "");
+    m.sValue(2, 3, "");
+    h.grid->SetMatrix(m, 0, 0);
+    h.grid->HideSelection();
+    EXPECT_EQ(slotTextPixels(0, 0), 0);
+    EXPECT_EQ(slotTextPixels(2, 3), 0);
+    // Absent cells read "0", header and data cells alike.
+    EXPECT_GT(slotTextPixels(0, 1), 0);
+    EXPECT_GT(slotTextPixels(2, 0), 0);
+    EXPECT_GT(slotTextPixels(2, 2), 0);
+}
+
+TEST_F(GridDrawing, ScrollingShiftsTheCellsIntoTheSlots) {
+    SparseArray m;
+    m.sValue(3, 5, ""); // the only cell with nothing to print
+    m.sValue(0, 5, "");
+    m.sValue(3, 0, "");
+    h.grid->SetMatrix(m, 0, 0);
+    h.grid->HideSelection();
+    EXPECT_EQ(slotTextPixels(3, 5), 0);
+    h.grid->hsb1->setValue(2);
+    h.grid->vsb1->setValue(1);
+    // Cell (3, 5) now shows in slot (2, 3); slot row 0 still shows row 0 and
+    // slot column 0 column 0, so (0, 5) is in slot (0, 3) and (3, 0) in (2, 0).
+    EXPECT_EQ(slotTextPixels(2, 3), 0);
+    EXPECT_GT(slotTextPixels(3, 5), 0);
+    EXPECT_EQ(slotTextPixels(0, 3), 0);
+    EXPECT_EQ(slotTextPixels(2, 0), 0);
+}
+
+TEST_F(GridDrawing, ALongTextIsCutByTheStrip) {
+    SparseArray m;
+    m.sValue(1, 2, QString(40, QChar('W')));
+    m.sValue(1, 3, "");
+    m.sValue(1, 7, QString(40, QChar('W')));
+    h.grid->SetMatrix(m, 0, 0);
+    h.grid->HideSelection();
+    // The text fills its cell up to the strip...
+    EXPECT_GT(textPixels(143, 22, 205, 38), 0);
+    // ...the strip (x 206 to 209, y 22 to 38) is white, and the next cell's
+    // left edge (210, button face), inner edge (211) and fill stay clean.
+    EXPECT_EQ(textPixels(206, 21, 279, 39), 0);
+    for (int y = 22; y <= 38; ++y) {
+        EXPECT_EQ(h.pixel(206, y), white()) << y;
+        EXPECT_EQ(h.pixel(209, y), white()) << y;
+    }
+    EXPECT_EQ(h.pixel(210, 30), buttonFace());
+    // In the last slot column the strip and the surface's edge cut it.
+    EXPECT_GT(textPixels(493, 22, 555, 38), 0);
+    EXPECT_EQ(textPixels(556, 21, 559, 39), 0);
+}
+
+struct BoxCase {
+    const char* what;
+    bool open;
+    int row, col;                    // logical cell, no scrolling
+    int left, top, right, bottom;    // box corners the rules give
+};
+
+// Locked: the first selectable slot is row 1 / column 1, moved in by one
+// pixel off the border lines. Open: slot 0 is the first. The last slot row
+// and column end at the surface's edge (340, 560).
+const BoxCase boxCases[] = {
+    {"locked first slot", false, 1, 1, 71, 21, 141, 41},
+    {"locked middle slot", false, 5, 4, 280, 100, 351, 121},
+    {"locked last slot", false, 16, 7, 490, 320, 560, 340},
+    {"open first slot", true, 0, 0, 1, 1, 71, 21},
+    {"open slot 1 is not first", true, 1, 1, 70, 20, 141, 41},
+    {"open middle slot", true, 5, 4, 280, 100, 351, 121},
+    {"open last slot", true, 16, 7, 490, 320, 560, 340},
+};
+
+class SelectionBox : public GridDrawing, public ::testing::WithParamInterface<BoxCase> {};
+
+TEST_P(SelectionBox, CornersFollowTheSlot) {
+    const BoxCase& c = GetParam();
+    h.grid->EditHeaders(c.open ? 1 : 0);
+    h.grid->PrintMatrix(c.row, c.col, 0, false);
+    // A 2-pixel pen at coordinate v covers v - 1 and v; the surface clips
+    // what lies at 560 or 340.
+    auto covered = [](int v, int limit) { return v < limit ? v : v - 1; };
+    const int midX = (c.left + c.right) / 2;
+    const int midY = (c.top + c.bottom) / 2;
+    EXPECT_EQ(h.pixel(covered(c.left, 560), midY), black()) << "left edge";
+    EXPECT_EQ(h.pixel(c.left - 1, midY), black()) << "left edge, pixel before";
+    EXPECT_EQ(h.pixel(covered(c.right, 560), midY), black()) << "right edge";
+    EXPECT_EQ(h.pixel(midX, covered(c.top, 340)), black()) << "top edge";
+    EXPECT_EQ(h.pixel(midX, covered(c.bottom, 340)), black()) << "bottom edge";
+    EXPECT_EQ(h.pixel(covered(c.left, 560), covered(c.top, 340)), black()) << "top-left corner";
+    EXPECT_EQ(h.pixel(covered(c.right, 560), covered(c.bottom, 340)), black()) << "bottom-right corner";
+    // The pen reaches no further in: the pixel inside the left and top
+    // edges is white where no text lies (the strip area, the fill's edge).
+    EXPECT_EQ(h.pixel(c.left + 1, c.top + 4), c.col == 0 && !c.open ? buttonFace() : white()) << "inside";
+    EXPECT_EQ(h.pixel(c.right - 2, midY), white()) << "inside right edge";
+}
+
+INSTANTIATE_TEST_SUITE_P(Slots, SelectionBox, ::testing::ValuesIn(boxCases), [](const auto& info) {
+    std::string n = info.param.what;
+    for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return n;
+});
+
+TEST_F(GridDrawing, NoSelectionBoxWhenSuppressedOrScrolledAway) {
+    struct Case {
+        const char* what;
+        int hsb, vsb;
+        bool suppressed;
+    };
+    // The box of (1, 1) would put black on (100, 21) and (71, 30).
+    const Case cases[] = {
+        {"in view", 0, 0, false},
+        {"b1 true", 0, 0, true},
+        {"scrolled away upwards", 0, 2, false},
+        {"scrolled away sideways", 3, 0, false},
+    };
+    for (const Case& c : cases) {
+        h.grid->hsb1->setValue(c.hsb);
+        h.grid->vsb1->setValue(c.vsb);
+        h.grid->PrintMatrix(1, 1, 0, c.suppressed);
+        const bool expected = std::string(c.what) == "in view";
+        EXPECT_EQ(h.pixel(100, 21) == black(), expected) << c.what;
+        EXPECT_EQ(h.pixel(71, 30) == black(), expected) << c.what;
+    }
+}
+
+TEST_F(GridDrawing, SlotModeDrawsTheBoxInTheSlotGiven) {
+    h.grid->vsb1->setValue(3);
+    // Slot (2, 3) whatever the scrolling: from (210, 40) to (281, 61).
+    h.grid->PrintMatrix(2, 3, 1, false);
+    EXPECT_EQ(h.pixel(210, 50), black());
+    EXPECT_EQ(h.pixel(281, 50), black());
+    EXPECT_EQ(h.pixel(240, 61), black());
+}
+
+TEST_F(GridDrawing, ARepaintLeavesNothingOfTheLastOne) {
+    h.grid->PrintMatrix(5, 4, 0, false);
+    ASSERT_EQ(h.pixel(280, 110), black());
+    h.grid->PrintMatrix(1, 1, 0, false);
+    EXPECT_NE(h.pixel(280, 110), black());
+}
+
+} // namespace
