@@ -1,0 +1,397 @@
+// Open and Save of matrix text files through the main window: the dialogs,
+// the size boxes, the grid, the frame caption, the remembered path and the
+// two messages. Expected file texts and cells are worked by hand from the
+// file format; hostile files must end in one of the program's messages or a
+// clean load, with the grid left as it was after a failure.
+
+#include "app/frmMain.h"
+
+#include "analysis/Settings.h"
+#include "app/MatrixFile.h"
+#include "grid/Grid.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Shown {
+    std::string text;
+    std::string title;
+};
+
+// Every stored cell of a matrix, "key=text", sorted by key text.
+std::vector<std::string> cellsOf(const SparseArray& m) {
+    std::vector<std::string> cells;
+    for (const QString& key : m.sKeys()) {
+        const auto rc = m.RowColumn(key);
+        cells.push_back((key + u'=' + m.sValue(rc[1], rc[2])).toStdString());
+    }
+    std::sort(cells.begin(), cells.end());
+    return cells;
+}
+
+class MatrixFileWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Settings::MatrixFilePath.clear();
+        platform::setMessageHandler([this](const QString& text, platform::MessageButtons, const QString& title) {
+            shown_.push_back({text.toStdString(), title.toStdString()});
+            return platform::MessageAnswer::OK;
+        });
+        platform::setFileDialogHandler([this](const platform::FileDialogRequest& request) {
+            requests_.push_back(request);
+            if (answers_.empty())
+                return QString();
+            const QString answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        });
+        window_ = std::make_unique<frmMain>();
+        window_->Form_Load();
+        QDir::setCurrent(dir_.path());
+    }
+
+    void TearDown() override {
+        window_.reset();
+        platform::setMessageHandler({});
+        platform::setFileDialogHandler({});
+        Settings::MatrixFilePath.clear();
+    }
+
+    QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+
+    QString put(const char* name, const QByteArray& bytes) const {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path(name);
+    }
+
+    static QByteArray bytesOf(const QString& file) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return "<no file>";
+        return f.readAll();
+    }
+
+    void save(const QString& answer) {
+        answers_.push_back(answer);
+        window_->mnuFileSave_Click();
+    }
+    void open(const QString& answer) {
+        answers_.push_back(answer);
+        window_->mnuFileOpen_Click();
+    }
+
+    // Sets the size through the boxes and OK, then the given cells.
+    void setMatrix(int rows, int cols, const std::vector<std::vector<const char*>>& cells) {
+        window_->txtRows->setText(QString::number(rows));
+        window_->txtCols->setText(QString::number(cols));
+        window_->cmdOK_Click();
+        SparseArray m;
+        for (size_t r = 0; r < cells.size(); ++r)
+            for (size_t c = 0; c < cells[r].size(); ++c)
+                m.sValue(int32_t(r), int32_t(c), QString::fromLatin1(cells[r][c]));
+        window_->grd1->SetMatrix(m, 0, 0);
+    }
+
+    // What a failed operation must leave as it was.
+    struct Snapshot {
+        std::vector<std::string> cells;
+        int32_t rows, cols;
+        QString rowsText, colsText, caption;
+        bool operator==(const Snapshot&) const = default;
+    };
+    Snapshot snapshot() const {
+        return {cellsOf(window_->grd1->GetMatrix()), window_->grd1->Rows(), window_->grd1->Cols(),
+                window_->txtRows->text(), window_->txtCols->text(), window_->fra1->title()};
+    }
+
+    std::vector<std::string> messages() const {
+        std::vector<std::string> texts;
+        for (const Shown& s : shown_)
+            texts.push_back(s.text);
+        return texts;
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<frmMain> window_;
+    std::vector<Shown> shown_;
+    std::deque<QString> answers_;
+    std::vector<platform::FileDialogRequest> requests_;
+};
+
+const char* const Error06 = "Error 06: Error opening file.";
+const char* const Error07 = "Error 07: Error writing file.";
+
+TEST_F(MatrixFileWindow, SaveWritesTheMatrixOfTheBoxes) {
+    setMatrix(2, 3, {{"Species", "Guild", "Site1", "Site2", "Site3"}, {"Sp1", "---", "1", "0", "1"}, {"Sp2", "A", "0", "1", "1"}});
+    save(path("m"));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(bytesOf(path("m.txt")),
+              QByteArray("Species Guild Site1 Site2 Site3\r\nSp1 --- 1 0 1\r\nSp2 A 0 1 1\r\n\r\n"));
+    EXPECT_EQ(Settings::MatrixFilePath, path("m.txt"));
+    EXPECT_EQ(window_->fra1->title(), QStringLiteral("Presence-Absence Matrix: m"));
+
+    // The dialog: Save mode with the text filter, and the saved name suggested next time.
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0].mode, platform::FileDialogMode::Save);
+    EXPECT_EQ(requests_[0].title, QStringLiteral("Save"));
+    EXPECT_EQ(requests_[0].filter, QStringLiteral("Text Files (*.txt);;All Files (*.*)"));
+    save(QString());
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_TRUE(requests_[1].initialFolder.endsWith(QStringLiteral("/m.txt"))) << requests_[1].initialFolder.toStdString();
+}
+
+TEST_F(MatrixFileWindow, SaveAndOpenGiveTheMatrixBack) {
+    setMatrix(2, 2, {{"Species", "Guild", "Site 1", "Site2"}, {"Sp1", "", "1", "1"}, {"Sp2", "A B", "0", "1"}});
+    save(path("round.txt"));
+    window_->txtRows->setText(QStringLiteral("5"));
+    window_->txtCols->setText(QStringLiteral("5"));
+    window_->cmdOK_Click();
+    window_->mnuMatrixClear_Click();
+    Settings::MatrixFilePath.clear();
+
+    open(path("round.txt"));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(window_->grd1->Rows(), 2);
+    EXPECT_EQ(window_->grd1->Cols(), 3);
+    EXPECT_EQ(window_->txtRows->text(), QStringLiteral("2"));
+    EXPECT_EQ(window_->txtCols->text(), QStringLiteral("2"));
+    EXPECT_EQ(cellsOf(window_->grd1->GetMatrix()),
+              (std::vector<std::string>{"0,0=Species", "0,1=Guild", "0,2=Site_1", "0,3=Site2", "1,0=Sp1", "1,1=",
+                                        "1,2=1", "1,3=1", "2,0=Sp2", "2,1=A_B", "2,3=1"}));
+    EXPECT_EQ(Settings::MatrixFilePath, path("round.txt"));
+    EXPECT_EQ(window_->fra1->title(), QStringLiteral("Presence-Absence Matrix: round"));
+    // The Open dialog starts with no name.
+    EXPECT_EQ(requests_.back().mode, platform::FileDialogMode::Open);
+    EXPECT_EQ(requests_.back().initialFolder, QDir::currentPath());
+}
+
+TEST_F(MatrixFileWindow, SaveWritesRowsTypedWithoutOk) {
+    window_->txtRows->setText(QStringLiteral("25"));
+    save(path("typed"));
+    const QList<QByteArray> lines = bytesOf(path("typed.txt")).split('\n');
+    // Header, 25 rows, the empty line, and nothing after its line end.
+    ASSERT_EQ(lines.size(), 28);
+    EXPECT_EQ(lines[20], QByteArray("Sp20 --- 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\r"));
+    EXPECT_EQ(lines[21], QByteArray("0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\r"));
+    EXPECT_EQ(lines[25], lines[21]);
+    EXPECT_EQ(lines[26], QByteArray("\r"));
+    EXPECT_EQ(lines[27], QByteArray());
+}
+
+TEST_F(MatrixFileWindow, SaveReplacesAnExistingFileWithoutAsking) {
+    put("old.txt", "old content\r\n");
+    setMatrix(1, 1, {{"S", "G", "X"}, {"Sp1", "A", "1"}});
+    save(path("old.txt"));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(bytesOf(path("old.txt")), QByteArray("S G X\r\nSp1 A 1\r\n\r\n"));
+}
+
+struct FailedSaveCase {
+    const char* name;
+    const char* rowsText;
+    const char* colsText;
+};
+
+class FailedSave : public MatrixFileWindow, public ::testing::WithParamInterface<FailedSaveCase> {};
+
+// A failed write keeps the old file whole and leaves nothing half-written
+// behind; the path remembers the new name, the caption stays.
+TEST_P(FailedSave, KeepsTheOldFile) {
+    put("keep.txt", "Species Guild S1\r\nSp1 A 1\r\n\r\n");
+    window_->txtRows->setText(QString::fromLatin1(GetParam().rowsText));
+    window_->txtCols->setText(QString::fromLatin1(GetParam().colsText));
+    const QString caption = window_->fra1->title();
+    save(path("keep"));
+    save(path("fresh.txt"));
+    EXPECT_EQ(messages(), (std::vector<std::string>{Error07, Error07}));
+    EXPECT_EQ(shown_[0].title, "Marvisk");
+    EXPECT_EQ(bytesOf(path("keep.txt")), QByteArray("Species Guild S1\r\nSp1 A 1\r\n\r\n"));
+    EXPECT_EQ(bytesOf(path("fresh.txt")), QByteArray("<no file>"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.txt")});
+    EXPECT_EQ(Settings::MatrixFilePath, path("fresh.txt"));
+    EXPECT_EQ(window_->fra1->title(), caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(SizeBoxes, FailedSave,
+                         ::testing::Values(FailedSaveCase{"RowsAbc", "abc", "20"},
+                                           FailedSaveCase{"ColsAbc", "20", "abc"},
+                                           FailedSaveCase{"RowsEmpty", "", "20"}),
+                         [](const ::testing::TestParamInfo<FailedSaveCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MatrixFileWindow, SaveIntoAMissingFolderFails) {
+    save(path("no/such/folder/m"));
+    EXPECT_EQ(messages(), std::vector<std::string>{Error07});
+    EXPECT_TRUE(Settings::MatrixFilePath.isEmpty());
+    EXPECT_EQ(window_->fra1->title(), QStringLiteral("Presence-Absence Matrix"));
+}
+
+TEST_F(MatrixFileWindow, CancellingEitherDialogChangesNothing) {
+    Settings::MatrixFilePath = path("before.txt");
+    const Snapshot before = snapshot();
+    save(QString());
+    open(QString());
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(Settings::MatrixFilePath, path("before.txt"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+TEST_F(MatrixFileWindow, OpenButtonOpensLikeTheMenu) {
+    put("c.txt", "Species,Guild,S1,S2\r\nSp1,A,1,0\r\nSp2,B,1,1\r\n\r\n");
+    answers_.push_back(path("c.txt"));
+    window_->cmdOpen->click();
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(window_->txtRows->text(), QStringLiteral("2"));
+    EXPECT_EQ(window_->txtCols->text(), QStringLiteral("2"));
+    EXPECT_EQ(cellsOf(window_->grd1->GetMatrix()),
+              (std::vector<std::string>{"0,0=Species", "0,1=Guild", "0,2=S1", "0,3=S2", "1,0=Sp1", "1,1=A", "1,2=1",
+                                        "2,0=Sp2", "2,1=B", "2,2=1", "2,3=1"}));
+    EXPECT_EQ(window_->fra1->title(), QStringLiteral("Presence-Absence Matrix: c"));
+}
+
+// ---- files that cannot be loaded, and hostile ones --------------------------
+
+QByteArray manyFields(int sites) {
+    QByteArray header = "Species Guild";
+    for (int s = 1; s <= sites; ++s)
+        header += " S" + QByteArray::number(s);
+    return header + "\r\nSp1 A 1\r\n";
+}
+
+QByteArray manyRows(int species) {
+    QByteArray file = "Species Guild S1\r\n";
+    for (int r = 1; r <= species; ++r)
+        file += "Sp" + QByteArray::number(r) + " A 1\r\n";
+    return file;
+}
+
+struct RefusedCase {
+    const char* name;
+    QByteArray bytes;
+    std::string message;
+    std::string title;
+    bool pathKept; // the file could be opened, so the path names it
+};
+
+class RefusedOpen : public MatrixFileWindow, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedOpen, ShowsOneMessageAndLeavesTheGrid) {
+    setMatrix(3, 2, {{"Species", "Guild", "a b", "c"}, {" Sp1", "A", "1"}});
+    Settings::MatrixFilePath = path("before.txt");
+    const Snapshot before = snapshot();
+    const QString file = GetParam().bytes.isNull() ? path("missing.txt") : put("refused.txt", GetParam().bytes);
+    open(file);
+    ASSERT_EQ(shown_.size(), 1u);
+    EXPECT_EQ(shown_[0].text, GetParam().message);
+    EXPECT_EQ(shown_[0].title, GetParam().title);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(Settings::MatrixFilePath, GetParam().pathKept ? file : path("before.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RefusedOpen,
+    ::testing::Values(
+        RefusedCase{"Missing", QByteArray(), Error06, "Marvisk", false},
+        RefusedCase{"Empty", QByteArray(""), Error06, "Marvisk", true},
+        RefusedCase{"HeaderOnly", "Species Guild S1\r\n", Error06, "Marvisk", true},
+        RefusedCase{"HeaderOnlyWithoutLineEnd", "Species Guild S1", Error06, "Marvisk", true},
+        RefusedCase{"NoSpeciesRow", "Species Guild S1\r\n\r\nSp1 A 1\r\n", "Error 08: Number of rows must be greater than 0.",
+                    "Marvisk Error", true},
+        RefusedCase{"TooManySpecies", manyRows(32768), "Error 09: Number of rows cannot exceed 32767.", "Marvisk Error", true},
+        RefusedCase{"NoSite", "Species Guild\r\nSp1 A\r\n", "Error 10: Number of columns must be greater than 0.", "Marvisk",
+                    true},
+        RefusedCase{"EmptyHeader", "\r\nSp1 A 1\r\n", "Error 10: Number of columns must be greater than 0.", "Marvisk", true},
+        RefusedCase{"HundredThousandFields", manyFields(99998), "Error 11: Number of columns cannot exceed 32767.", "Marvisk",
+                    true}),
+    [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MatrixFileWindow, TheLargestSizeLoads) {
+    open(put("big.txt", manyRows(32767)));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(window_->grd1->Rows(), 32767);
+    EXPECT_EQ(window_->grd1->Cols(), 2);
+    EXPECT_EQ(window_->grd1->GetText(32767, 0), QStringLiteral("Sp32767"));
+}
+
+TEST_F(MatrixFileWindow, ALongLineLoadsCleanly) {
+    QByteArray name(4 * 1024 * 1024, 'x');
+    QByteArray fields = "Sp2 B";
+    while (fields.size() < 4 * 1024 * 1024)
+        fields += " 1";
+    open(put("long.txt", "Species Guild S1\r\n" + name + " A 1\r\n" + fields + "\r\n"));
+    QApplication::processEvents(); // the grid paints its cells
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(window_->grd1->Rows(), 2);
+    EXPECT_EQ(window_->grd1->Cols(), 2);
+    EXPECT_EQ(window_->grd1->GetText(1, 0), QString::fromLatin1(name));
+    const SparseArray m = window_->grd1->GetMatrix();
+    EXPECT_EQ(m.sKeys().size(), 9); // the fields of line 2 beyond the header's count are dropped
+}
+
+TEST_F(MatrixFileWindow, ControlBytesAreTextOfTheirOwn) {
+    static const char raw[] = "Species Guild S\0\x01\r\nSp\r1 A\x7f 1\r\n";
+    open(put("nul.txt", QByteArray(raw, sizeof raw - 1)));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(window_->grd1->GetText(0, 2), QString::fromLatin1(QByteArray("S\0\x01", 3)));
+    EXPECT_EQ(window_->grd1->GetText(1, 0), QStringLiteral("Sp\r1"));
+    EXPECT_EQ(window_->grd1->GetText(1, 1), QStringLiteral("A\x7f"));
+}
+
+// Binary garbage of a fixed pseudo-random sequence: whatever the bytes, the
+// Open ends in one of the program's messages (the grid as it was) or in a
+// load whose size the boxes and the grid agree on.
+TEST_F(MatrixFileWindow, GarbageEndsInAMessageOrACleanLoad) {
+    const std::vector<std::string> known = {Error06,
+                                            "Error 08: Number of rows must be greater than 0.",
+                                            "Error 09: Number of rows cannot exceed 32767.",
+                                            "Error 10: Number of columns must be greater than 0.",
+                                            "Error 11: Number of columns cannot exceed 32767."};
+    uint32_t state = 12345;
+    for (int sample = 0; sample < 12; ++sample) {
+        QByteArray bytes;
+        const int size = 1 << (6 + sample); // 64 bytes to 128 KB
+        for (int i = 0; i < size; ++i) {
+            state = state * 1664525u + 1013904223u;
+            bytes += char(state >> 24);
+        }
+        shown_.clear();
+        const Snapshot before = snapshot();
+        open(put("garbage.bin", bytes));
+        ASSERT_LE(shown_.size(), 1u) << "sample " << sample;
+        if (shown_.empty()) {
+            EXPECT_EQ(window_->txtRows->text(), QString::number(window_->grd1->Rows())) << "sample " << sample;
+            EXPECT_EQ(window_->txtCols->text(), QString::number(window_->grd1->Cols() - 1)) << "sample " << sample;
+        } else {
+            EXPECT_NE(std::find(known.begin(), known.end(), shown_[0].text), known.end()) << shown_[0].text;
+            EXPECT_EQ(snapshot(), before) << "sample " << sample;
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
