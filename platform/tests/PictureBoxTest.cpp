@@ -18,13 +18,25 @@
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "PictureBoxTest";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
+// One application for all tests, made before the first and ended after the
+// last test while Qt's own objects still exist.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { application_ = new QApplication(argc_, argv_); }
+    void TearDown() override {
+        delete application_;
+        application_ = nullptr;
+    }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "PictureBoxTest";
+    char* argv_[2] = {name_, nullptr};
+    QApplication* application_ = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 const QRgb White = qRgb(255, 255, 255);
 const QRgb Black = qRgb(0, 0, 0);
@@ -64,7 +76,6 @@ protected:
         box.setBackColor(QColor(White));
         box.setForeColor(QColor(Black));
     }
-    QApplication& application = app(); // before any widget
     platform::PictureBox box;
 };
 
