@@ -160,8 +160,11 @@ void frmProgress::keyPressEvent(QKeyEvent* event) {
 void frmProgress::showEvent(QShowEvent* event) {
     if (!centred_) {
         centred_ = true;
-        if (QScreen* s = screen())
-            move(s->availableGeometry().center() - rect().center());
+        if (QScreen* s = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(s->availableGeometry().center());
+            move(frame.topLeft());
+        }
     }
     QWidget::showEvent(event);
 }

@@ -21,6 +21,7 @@
 #include <dlfcn.h>
 #include <limits>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,10 @@ struct SettingsCase {
     int32_t iterationsPassed;
 };
 
+void PrintTo(const SettingsCase& c, std::ostream* os) {
+    *os << "IterationCount " << c.iterationCount << ", RandomSeed " << c.randomSeed;
+}
+
 class KernelSettings : public KernelRun, public ::testing::WithParamInterface<SettingsCase> {};
 
 TEST_P(KernelSettings, IterationsAndSeedReachEveryCall) {
@@ -264,6 +269,8 @@ struct CancelCase {
     bool cancels;
     int betaCallsMade;
 };
+
+void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.name; }
 
 class KernelCancel : public KernelRun, public ::testing::WithParamInterface<CancelCase> {};
 
@@ -320,6 +327,8 @@ struct FailureCase {
     int failAt;
     int betaCallsMade;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class KernelFailure : public KernelRun, public ::testing::WithParamInterface<FailureCase> {};
 
