@@ -38,7 +38,8 @@ inline PropertyBag mainWindowProperties() {
     return PropertyBag{{"CellWidth", "70"}, {"GridRows", "21"}, {"GridCols", "22"}};
 }
 
-// A grid read from a store and sized inside a shown window.
+// A grid read from a store, sized inside a shown window and given an empty
+// matrix.
 class HostedGrid {
 public:
     HostedGrid(const PropertyBag& properties, int width, int height) {
@@ -48,6 +49,9 @@ public:
         host.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&host));
         grid->setGeometry(32, 40, width, height);
+        // As its host does, give the grid its first content, which also
+        // loads the editor with the selected cell's text.
+        grid->SetMatrix(SparseArray(), 0, 0);
     }
 
     QRgb pixel(int x, int y) const { return grid->pbx1->image().pixel(x, y); }
