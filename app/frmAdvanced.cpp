@@ -60,8 +60,6 @@ frmAdvanced::frmAdvanced(QWidget* parent)
 
     // OK is the default button and first in the tab order, so Enter accepts.
     cmd1->setDefault(true);
-    cmd1->setAutoDefault(false);
-    cmd2->setAutoDefault(false);
     setTabOrder(cmd1, cmd2);
     setTabOrder(cmd2, txt1);
     setTabOrder(txt1, txt2);

@@ -21,10 +21,9 @@ frmConfirmExit::frmConfirmExit(QWidget* parent)
     look::placeTwips(cmd1, 240, 790, 1095, 375);
     look::placeTwips(cmd2, 1440, 790, 1095, 375);
 
-    // Enter answers Yes, whichever button has the focus.
+    // Enter answers Yes while it has the focus, as it has at every opening;
+    // a button the user moved to answers Enter itself, as buttons do.
     cmd1->setDefault(true);
-    cmd1->setAutoDefault(false);
-    cmd2->setAutoDefault(false);
     setTabOrder(cmd1, cmd2);
     cmd1->setFocus();
 

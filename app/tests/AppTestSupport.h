@@ -1,0 +1,83 @@
+#pragma once
+// What the window tests share: one application object, message boxes that
+// answer from a script and record what they showed, and a way to act inside
+// a modal display once it is up.
+
+#include "platform/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace apptest {
+
+// The application object of the test program (see MARVISK_WIDGET_TEST_MAIN).
+inline QApplication& application() { return *qobject_cast<QApplication*>(QCoreApplication::instance()); }
+
+struct ShownMessage {
+    QString text;
+    platform::MessageButtons buttons;
+    QString title;
+};
+
+// Installs itself as the message box for its lifetime. A Yes/No box takes the
+// next scripted answer (No when the script has run out); an OK box answers OK.
+class MessageRecorder {
+public:
+    MessageRecorder() {
+        platform::setMessageHandler([this](const QString& text, platform::MessageButtons buttons,
+                                           const QString& title) {
+            shown.push_back({text, buttons, title});
+            if (buttons == platform::MessageButtons::OK)
+                return platform::MessageAnswer::OK;
+            if (answers.empty())
+                return platform::MessageAnswer::No;
+            const platform::MessageAnswer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+    }
+    ~MessageRecorder() { platform::setMessageHandler({}); }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    std::deque<platform::MessageAnswer> answers;
+    std::vector<ShownMessage> shown;
+};
+
+// Runs action on the active modal window as soon as the event loop of the
+// modal display that the caller is about to start comes round; the action must
+// end that display. Asks only for the next pass of the loop, no waiting.
+inline void whenModalShown(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(0, [action = std::move(action)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal) {
+            action(modal);
+            return;
+        }
+        // No modal window came up: end every dialog so the test fails instead of hanging.
+        ADD_FAILURE() << "no modal window is shown";
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+                dialog->hide();
+        }
+    });
+}
+
+} // namespace apptest
+
+// The test program's main(): the application object lives on its stack, so
+// it outlives every test and is gone before the program's static objects.
+#define MARVISK_WIDGET_TEST_MAIN()                                                                 \
+    int main(int argc, char** argv) {                                                              \
+        QApplication app(argc, argv);                                                              \
+        ::testing::InitGoogleTest(&argc, argv);                                                    \
+        return RUN_ALL_TESTS();                                                                    \
+    }
