@@ -14,6 +14,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
