@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 ClickBox::ClickBox(QWidget* parent, const QColor& colour, Edge edge) : QFrame(parent), edge_(edge) {
     QPalette p = palette();
@@ -33,7 +34,7 @@ void ClickBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QPalette& p = palette();
     const int r = width() - 1;
-    const int b = height() - 1;
+    const int b = edge_ == Edge::Tab && edgeDepth_ > 0 ? std::min(edgeDepth_, height()) - 1 : height() - 1;
     const QColor light = p.color(QPalette::Light);
     const QColor midlight = p.color(QPalette::Midlight);
     const QColor dark = p.color(QPalette::Dark);
@@ -86,4 +87,5 @@ void ResultsTextBox::setText(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(shown);
+    moveCursor(QTextCursor::Start);
 }

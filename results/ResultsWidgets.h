@@ -23,6 +23,10 @@ public:
 
     ClickBox(QWidget* parent, const QColor& colour, Edge edge);
 
+    // How far down a tab header's side edges run: to the page's top border,
+    // below which the header only covers the page and so looks joined to it.
+    void setEdgeDepth(int rows) { edgeDepth_ = rows; }
+
 signals:
     void clicked();
 
@@ -33,6 +37,7 @@ protected:
 
 private:
     Edge edge_;
+    int edgeDepth_ = -1;
     bool pressed_ = false;
 };
 

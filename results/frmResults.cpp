@@ -67,6 +67,7 @@ frmResults::frmResults(QWidget* MainWindow) : QWidget(nullptr), mainWindow_(Main
 
     pbx5 = new ClickBox(this, face, ClickBox::Edge::Tab);
     place(pbx5, 370, 360, 2150, 495);
+    pbx5->setEdgeDepth(px(600 - 360) + 2);
     lbl1 = new ClickLabel(QStringLiteral("Numerical Results"), pbx5);
     lbl1->setFont(sansSerif(9.75, true));
     place(lbl1, 120, -40, 2040, 375);
@@ -84,6 +85,7 @@ frmResults::frmResults(QWidget* MainWindow) : QWidget(nullptr), mainWindow_(Main
 
     pbx6 = new ClickBox(this, face, ClickBox::Edge::Tab);
     place(pbx6, 2530, 360, 2150, 495);
+    pbx6->setEdgeDepth(px(600 - 360) + 2);
     lbl2 = new ClickLabel(QStringLiteral("Power Functions"), pbx6);
     lbl2->setFont(sansSerif(9.75, false));
     place(lbl2, 240, -40, 1800, 375);

@@ -1,0 +1,428 @@
+// The results window: the chart and its legend in the picture boxes'
+// persistent images, the chart frame picture, page selection by headers,
+// captions and strips, closing, the default button, help, and screenshots of
+// both pages for a look by eye.
+
+#include "analysis/Settings.h"
+#include "app/Help.h"
+#include "platform/Geometry.h"
+#include "platform/PictureBox.h"
+#include "results/OutputResults.h"
+#include "results/ResultsWidgets.h"
+#include "results/frmResults.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const QColor DarkBlue(0, 0, 138);   // the Competition Test's colour
+const QColor LightBlue(142, 142, 255); // the Facilitation/Filtering Test's colour
+const QColor White(255, 255, 255);
+
+constexpr double Strengths[29] = {
+    0.1, 0.2, 0.30000000000000004, 0.4, 0.5, 0.6, 0.7, 0.7999999999999999, 0.8999999999999999,
+    0.9999999999999999, 1.0999999999999999, 1.2, 1.3, 1.4000000000000001, 1.5000000000000002,
+    1.6000000000000003, 1.7000000000000004, 1.8000000000000005, 1.9000000000000006, 2.0000000000000004,
+    2.1000000000000005, 2.2000000000000006, 2.3000000000000007, 2.400000000000001, 2.500000000000001,
+    2.600000000000001, 2.700000000000001, 2.800000000000001, 2.9000000000000012};
+
+// Competition rising from 0.05 by 0.03 a row, Facilitation falling from 0.95.
+SimulationResults crossingCurves() {
+    SimulationResults r;
+    for (int row = 1; row <= 29; ++row) {
+        r.power(row, 1) = Strengths[row - 1];
+        r.power(row, 2) = 0.05 + 0.03 * (row - 1);
+        r.power(row, 3) = 0.95 - 0.03 * (row - 1);
+    }
+    r.CompetitionPValue = 0.0312;
+    return r;
+}
+
+// Deletes a window left open; a closed one has deleted itself.
+struct WindowDeleter {
+    void operator()(QWidget* w) const { delete w; }
+};
+
+class ResultsWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Settings::MatrixFilePath.clear();
+        mainWindow = std::make_unique<QWidget>();
+        mainWindow->hide();
+        form = LoadResults(crossingCurves(), "20", "20", mainWindow.get());
+    }
+    void TearDown() override {
+        delete form.data();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The six boxes of the window from front to back.
+    std::vector<QWidget*> stacking() const {
+        const std::vector<QWidget*> boxes{form->pbx3, form->pbx4, form->pbx5, form->pbx6, form->pbx7, form->pbx8};
+        std::vector<QWidget*> order;
+        const QObjectList& children = form->children(); // back to front
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            for (QWidget* box : boxes)
+                if (*it == box)
+                    order.push_back(box);
+        return order;
+    }
+
+    std::unique_ptr<QWidget> mainWindow;
+    QPointer<frmResults> form;
+};
+
+// --- The chart ---------------------------------------------------------------
+
+// The mapped points, by hand: x = 478/3 * strength + 117, y = 368 - 334 * rate,
+// then the nearest pixel.
+//   row 1:  strength 0.1 -> x 132.93 -> 133
+//           Competition 0.05 -> y 351.30 -> 351; Facilitation 0.95 -> y 50.70 -> 51
+//   row 29: strength 2.9 -> x 579.07 -> 579
+//           Competition 0.89 -> y 70.74 -> 71;  Facilitation 0.11 -> y 331.26 -> 331
+struct ChartPoint {
+    const char* what;
+    int x, y;
+    QColor colour;
+};
+
+TEST_F(ResultsWindowTest, BothCurvesPassThroughTheirFirstAndLastPoints) {
+    const ChartPoint points[] = {
+        {"Competition, row 1", 133, 351, DarkBlue},
+        {"Competition, row 29", 579, 71, DarkBlue},
+        {"Facilitation, row 1", 133, 51, LightBlue},
+        {"Facilitation, row 29", 579, 331, LightBlue},
+    };
+    const QImage& chart = form->pbx1->image();
+    for (const ChartPoint& p : points)
+        EXPECT_EQ(chart.pixelColor(p.x, p.y), p.colour) << p.what;
+    // Before the first row and after the last nothing is drawn: the frame's white.
+    EXPECT_EQ(chart.pixelColor(125, 200), White);
+    EXPECT_EQ(chart.pixelColor(590, 200), White);
+}
+
+TEST_F(ResultsWindowTest, ChartShowsTheFramePictureAtItsTopLeft) {
+    frmResults fresh(mainWindow.get());
+    const QImage chart = fresh.pbx1->image();
+    const QImage frame = frmResults::ChartFramePicture();
+    ASSERT_GE(chart.width(), 640);
+    ASSERT_GE(chart.height(), 521);
+    EXPECT_EQ(chart.copy(0, 0, 640, 521).convertToFormat(QImage::Format_RGB32), frame);
+    // Beyond the picture the box is white.
+    EXPECT_EQ(chart.pixelColor(chart.width() - 1, chart.height() - 1), White);
+}
+
+TEST_F(ResultsWindowTest, ChartKeepsItsDrawingThroughPageSwitches) {
+    const QImage before = form->pbx1->image();
+    form->show();
+    QTest::mouseClick(form->lbl2, Qt::LeftButton);
+    QTest::mouseClick(form->lbl1, Qt::LeftButton);
+    QTest::mouseClick(form->lbl2, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(form->pbx1->image(), before);
+    // What the screen shows of the chart is the image itself.
+    const QImage shown = form->pbx1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.pixelColor(133, 351), DarkBlue);
+    EXPECT_EQ(shown.pixelColor(579, 331), LightBlue);
+}
+
+// --- The legend --------------------------------------------------------------
+
+bool isWhite(const QImage& image, int x, int y) { return image.pixelColor(x, y) == White; }
+
+// The ink of one text line printed at (left, top), height rows: found, and
+// nothing of it left of 'left' or outside its rows.
+void expectLabelAt(const QImage& legend, int left, int top, int height, const QColor& colour, const char* what) {
+    int ink = 0;
+    for (int y = 0; y < legend.height(); ++y)
+        for (int x = 0; x < legend.width(); ++x) {
+            if (legend.pixelColor(x, y) != colour || x < 55)
+                continue;
+            if (y >= top && y < top + height) {
+                EXPECT_GE(x, left) << what << " at " << x << "," << y;
+                ++ink;
+            }
+        }
+    EXPECT_GT(ink, 20) << what;
+}
+
+TEST_F(ResultsWindowTest, LegendEntriesStackDownwards) {
+    const QImage& legend = form->pbx2->image();
+    const QColor text = platform::buttonTextColour();
+    const int lineHeight = static_cast<int>(form->pbx2->TextHeight("Competition test"));
+
+    // First entry: line sample (10, 25)-(50, 25), label from (60, 15).
+    for (int x = 10; x <= 50; ++x)
+        EXPECT_EQ(legend.pixelColor(x, 25), DarkBlue) << "x " << x;
+    EXPECT_TRUE(isWhite(legend, 5, 25));
+    EXPECT_TRUE(isWhite(legend, 55, 25));
+    expectLabelAt(legend, 60, 15, lineHeight, text, "first label");
+
+    // The label left the current point at the start of the next line, y = 15 + h;
+    // the second entry's line lies 25 below that, its label 10 above its line.
+    const int secondLine = 15 + lineHeight + 25;
+    ASSERT_LT(secondLine, legend.height());
+    for (int x = 10; x <= 50; ++x)
+        EXPECT_EQ(legend.pixelColor(x, secondLine), LightBlue) << "x " << x;
+    EXPECT_TRUE(isWhite(legend, 10, secondLine - 5));
+    expectLabelAt(legend, 60, secondLine - 10, lineHeight, text, "second label");
+}
+
+TEST_F(ResultsWindowTest, ACurveOfOneRowDrawsNoSegmentButAddsItsEntry) {
+    frmResults fresh(mainWindow.get());
+    const QImage chartBefore = fresh.pbx1->image();
+    fresh.PlotFunction(Curve{{1.5, 0.5}}, 9043968, "Competition test");
+    EXPECT_EQ(fresh.pbx1->image(), chartBefore);
+    EXPECT_EQ(fresh.pbx2->image().pixelColor(30, 25), DarkBlue);
+}
+
+// --- The chart frame picture -------------------------------------------------
+
+TEST(ChartFramePictureTest, HasThePlotBoxAndGuidesInThreeColoursOnly) {
+    const QImage frame = frmResults::ChartFramePicture();
+    ASSERT_EQ(frame.size(), QSize(640, 521));
+    const QColor black(0, 0, 0);
+    const QColor red(255, 0, 0);
+    int reds = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const QColor c = frame.pixelColor(x, y);
+            ASSERT_TRUE(c == black || c == White || c == red) << x << "," << y;
+            if (c == red) {
+                // Red only on the guides: column 276 (strength 1) and row 351 (rate 0.05).
+                EXPECT_TRUE((x == 276 && y > 34 && y < 368) || (y == 351 && x > 117 && x < 595)) << x << "," << y;
+                ++reds;
+            }
+        }
+    EXPECT_GT(reds, 200);
+    for (int y = 34; y <= 368; ++y) {
+        EXPECT_EQ(frame.pixelColor(117, y), black) << "left side, y " << y;
+        EXPECT_EQ(frame.pixelColor(595, y), black) << "right side, y " << y;
+    }
+    for (int x = 117; x <= 595; ++x) {
+        EXPECT_EQ(frame.pixelColor(x, 34), black) << "top side, x " << x;
+        EXPECT_EQ(frame.pixelColor(x, 368), black) << "bottom side, x " << x;
+    }
+    // The inside of the box is white apart from the guides.
+    EXPECT_EQ(frame.pixelColor(400, 200), White);
+}
+
+// --- Pages ---------------------------------------------------------------------
+
+TEST_F(ResultsWindowTest, OpensOnTheNumericalResultsPage) {
+    const std::vector<QWidget*> expected{form->pbx5, form->pbx7, form->pbx3, form->pbx4, form->pbx6, form->pbx8};
+    EXPECT_EQ(stacking(), expected);
+    EXPECT_TRUE(form->lbl1->font().bold());
+    EXPECT_FALSE(form->lbl2->font().bold());
+    EXPECT_EQ(form->windowTitle().toStdString(), "Marvisk Results");
+    EXPECT_EQ(form->lbl1->text().toStdString(), "Numerical Results");
+    EXPECT_EQ(form->lbl2->text().toStdString(), "Power Functions");
+    EXPECT_TRUE(form->cmd5->isDefault());
+}
+
+// A click lands where the user would click it, in window coordinates: on a
+// part of the header, caption or strip that no other box covers.
+struct PageClick {
+    const char* name;
+    int x, y;
+    int page;
+};
+
+const PageClick PageClicks[] = {
+    {"SecondHeader", 175, 32, 2}, {"SecondCaption", 240, 30, 2}, {"SecondStrip", 240, 19, 2},
+    {"FirstHeader", 28, 32, 1},   {"FirstCaption", 100, 30, 1},  {"FirstStrip", 100, 19, 1},
+};
+
+class PageSelectionTest : public ResultsWindowTest, public ::testing::WithParamInterface<PageClick> {
+protected:
+    // The boxes from front to back after each page's selection, by the order
+    // of the moves: page 1 moves pbx3 front, pbx4 back, pbx5 front, pbx6, pbx7
+    // and pbx8 back; page 2 moves pbx3 back, pbx4 front, pbx5 back, pbx6 front,
+    // pbx7 and pbx8 back.
+    std::vector<QWidget*> afterSelecting(int page) const {
+        if (page == 1)
+            return {form->pbx5, form->pbx3, form->pbx4, form->pbx6, form->pbx7, form->pbx8};
+        return {form->pbx6, form->pbx4, form->pbx3, form->pbx5, form->pbx7, form->pbx8};
+    }
+    QWidget* expectedTarget(const std::string& name) const {
+        if (name == "SecondHeader")
+            return form->pbx6;
+        if (name == "SecondCaption")
+            return form->lbl2;
+        if (name == "SecondStrip")
+            return form->pbx8;
+        if (name == "FirstHeader")
+            return form->pbx5;
+        if (name == "FirstCaption")
+            return form->lbl1;
+        return form->pbx7;
+    }
+    void clickAt(const QPoint& point) {
+        QWidget* target = form->childAt(point);
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(form.data(), point));
+    }
+};
+
+TEST_P(PageSelectionTest, SelectsThePageOfTheHeader) {
+    const PageClick& c = GetParam();
+    form->show();
+    // Start from the other page, so that the click has something to change.
+    if (c.page == 1)
+        QTest::mouseClick(form->lbl2, Qt::LeftButton);
+    const QPoint point(c.x, c.y);
+    EXPECT_EQ(form->childAt(point), expectedTarget(c.name));
+    clickAt(point);
+    EXPECT_EQ(stacking(), afterSelecting(c.page));
+    EXPECT_EQ(form->lbl1->font().bold(), c.page == 1);
+    EXPECT_EQ(form->lbl2->font().bold(), c.page == 2);
+}
+
+TEST_P(PageSelectionTest, ClickingThePageInFrontChangesNothingVisible) {
+    const PageClick& c = GetParam();
+    form->show();
+    clickAt(QPoint(c.x, c.y));
+    QApplication::processEvents();
+    const std::vector<QWidget*> order = stacking();
+    const QImage before = form->grab().toImage();
+    clickAt(QPoint(c.x, c.y));
+    QApplication::processEvents();
+    EXPECT_EQ(stacking(), order);
+    EXPECT_EQ(form->grab().toImage(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clicks, PageSelectionTest, ::testing::ValuesIn(PageClicks),
+                         [](const ::testing::TestParamInfo<PageClick>& info) { return std::string(info.param.name); });
+
+// --- Closing -------------------------------------------------------------------
+
+struct CloseWay {
+    const char* name;
+    void (*close)(frmResults&);
+};
+
+const CloseWay CloseWays[] = {
+    {"FirstCloseButton", [](frmResults& f) { QTest::mouseClick(f.cmd2, Qt::LeftButton); }},
+    {"SecondCloseButton", [](frmResults& f) { QTest::mouseClick(f.cmd5, Qt::LeftButton); }},
+    {"CloseBox", [](frmResults& f) { f.close(); }},
+    {"EnterInTheTextBox", [](frmResults& f) { QTest::keyClick(f.txt1, Qt::Key_Return); }},
+};
+
+class CloseTest : public ResultsWindowTest, public ::testing::WithParamInterface<CloseWay> {};
+
+TEST_P(CloseTest, ShowsTheMainWindowAgainAndDiscardsTheWindow) {
+    form->show();
+    ASSERT_FALSE(mainWindow->isVisible());
+    GetParam().close(*form);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(mainWindow->isVisible());
+    EXPECT_TRUE(form.isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CloseTest, ::testing::ValuesIn(CloseWays),
+                         [](const ::testing::TestParamInfo<CloseWay>& info) { return std::string(info.param.name); });
+
+TEST_F(ResultsWindowTest, EnterOnAnotherFocusedButtonPressesThatButton) {
+    std::vector<QString> topics;
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    QFile help(QDir(folder.path()).filePath("Marvisk Help.chm"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    setHelpViewer([&](const QString&, const QString& topic) { topics.push_back(topic); });
+    form->show();
+    form->activateWindow();
+    form->cmd3->setFocus();
+    QTest::keyClick(form->cmd3, Qt::Key_Return);
+    setHelpViewer({});
+    QDir::setCurrent(previous);
+    EXPECT_EQ(topics.size(), 1u);
+    EXPECT_FALSE(form.isNull());
+    EXPECT_FALSE(mainWindow->isVisible());
+}
+
+// --- Help ----------------------------------------------------------------------
+
+TEST_F(ResultsWindowTest, BothHelpButtonsOpenTheResultsTopic) {
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    QFile help(QDir(folder.path()).filePath("Marvisk Help.chm"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    std::vector<std::pair<QString, QString>> opened;
+    setHelpViewer([&](const QString& path, const QString& topic) { opened.emplace_back(path, topic); });
+    QTest::mouseClick(form->cmd3, Qt::LeftButton);
+    QTest::mouseClick(form->cmd6, Qt::LeftButton);
+    setHelpViewer({});
+    QDir::setCurrent(previous);
+    ASSERT_EQ(opened.size(), 2u);
+    for (const auto& [path, topic] : opened) {
+        EXPECT_TRUE(path.endsWith("/Marvisk Help.chm")) << path.toStdString();
+        EXPECT_EQ(topic.toStdString(), "Results.htm");
+    }
+    EXPECT_EQ(form->cmd3->text().toStdString(), "Help");
+    EXPECT_EQ(form->cmd6->text().toStdString(), "About Power Functions...");
+}
+
+// --- OutputResults -------------------------------------------------------------
+
+TEST(OutputResultsTest, ShowsAFilledWindowAndLeavesTheMainWindowHidden) {
+    QWidget mainWindow;
+    Settings::MatrixFilePath = "/data/field work/plot data.txt";
+    OutputResults(crossingCurves(), "20", "21", &mainWindow);
+    Settings::MatrixFilePath.clear();
+    frmResults* shown = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* f = qobject_cast<frmResults*>(w); f && f->isVisible())
+            shown = f;
+    ASSERT_NE(shown, nullptr);
+    EXPECT_FALSE(mainWindow.isVisible());
+    EXPECT_EQ(shown->parentWidget(), nullptr); // no owner
+    const std::string text = shown->txt1->Text().toStdString();
+    EXPECT_EQ(text.rfind("P-VALUE\r\n", 0), 0u);
+    const std::string tail = "Number of rows (species): 20\r\nNumber of columns (sites): 21\r\nFile: \"plot data.txt\"";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+    EXPECT_EQ(shown->pbx1->image().pixelColor(133, 351), DarkBlue);
+    QPointer<frmResults> watch(shown);
+    shown->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_TRUE(mainWindow.isVisible());
+}
+
+// --- Screenshots ---------------------------------------------------------------
+
+TEST_F(ResultsWindowTest, ScreenshotsOfBothPages) {
+    const QByteArray bin = qgetenv("MARVISK_BIN_DIR");
+    const QString folder = bin.isEmpty() ? QDir::current().filePath("screenshots")
+                                         : QDir(QString::fromLocal8Bit(bin)).filePath("../screenshots");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    form->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(form->grab().save(QDir(folder).filePath("results-numerical.png")));
+    QTest::mouseClick(form->lbl2, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->grab().save(QDir(folder).filePath("results-power-functions.png")));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

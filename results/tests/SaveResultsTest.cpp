@@ -1,0 +1,230 @@
+// Saving the results text and the chart: the name clean-up, what the dialog
+// is asked, the bytes written, the bitmap read back, and the failures.
+
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/PictureBox.h"
+#include "results/OutputResults.h"
+#include "results/ResultsWidgets.h"
+#include "results/SaveResults.h"
+#include "results/frmResults.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CleanCase {
+    const char* chosen;
+    const char* extension;
+    const char* saved;
+};
+
+class CleanSavePathTest : public ::testing::TestWithParam<CleanCase> {};
+
+TEST_P(CleanSavePathTest, EndsInTheExtension) {
+    const CleanCase& c = GetParam();
+    EXPECT_EQ(CleanSavePath(QString::fromUtf8(c.chosen), c.extension).toStdString(), c.saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, CleanSavePathTest,
+    ::testing::Values(CleanCase{"/home/ann/results", ".txt", "/home/ann/results.txt"},
+                      CleanCase{"/home/ann/results.txt", ".txt", "/home/ann/results.txt"},
+                      CleanCase{"/home/ann/results.TXT", ".txt", "/home/ann/results.TXT.txt"},
+                      CleanCase{"/home/ann/a.txt.b", ".txt", "/home/ann/a.b.txt"},
+                      CleanCase{"/home/ann/chart", ".bmp", "/home/ann/chart.bmp"},
+                      CleanCase{"/home/ann/chart.bmp", ".bmp", "/home/ann/chart.bmp"},
+                      // Blanks around the name go; the other extension stays.
+                      CleanCase{"/home/ann/results  ", ".txt", "/home/ann/results.txt"},
+                      CleanCase{"/home/ann/chart.txt", ".bmp", "/home/ann/chart.txt.bmp"},
+                      // A folder keeps its name: the save lands in the folder chosen.
+                      CleanCase{"/home/ann/old.txt/results", ".txt", "/home/ann/old.txt/results.txt"},
+                      CleanCase{"/home/ann/old.bmp/chart.bmp", ".bmp", "/home/ann/old.bmp/chart.bmp"},
+                      CleanCase{"results", ".txt", "results.txt"}));
+
+TEST(CleanSavePathTest, RemovesNulCharacters) {
+    const QString chosen = QStringLiteral("/home/ann/res") + QChar(u'\0') + QStringLiteral("ults.txt") + QChar(u'\0');
+    EXPECT_EQ(CleanSavePath(chosen, ".txt").toStdString(), "/home/ann/results.txt");
+}
+
+class SaveResultsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        mainWindow = std::make_unique<QWidget>();
+        SimulationResults r;
+        for (int row = 1; row <= 29; ++row) {
+            r.power(row, 1) = 0.1 * row;
+            r.power(row, 2) = row / 30.0;
+            r.power(row, 3) = 1 - row / 30.0;
+        }
+        form = LoadResults(r, "20", "20", mainWindow.get());
+        platform::setFileDialogHandler([this](const platform::FileDialogRequest& request) {
+            requests.push_back(request);
+            return answer;
+        });
+        platform::setMessageHandler([this](const QString& text, platform::MessageButtons buttons,
+                                           const QString& title) {
+            messages.push_back(text.toStdString() + " | " + title.toStdString());
+            EXPECT_EQ(buttons, platform::MessageButtons::OK);
+            return platform::MessageAnswer::OK;
+        });
+    }
+    void TearDown() override {
+        platform::setFileDialogHandler({});
+        platform::setMessageHandler({});
+        delete form;
+    }
+    QString inFolder(const QString& name) const { return QDir(folder.path()).filePath(name); }
+    QByteArray contents(const QString& path) const {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        return f.readAll();
+    }
+    QStringList entries(const QString& path) const {
+        return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<QWidget> mainWindow;
+    frmResults* form = nullptr;
+    QString answer;
+    std::vector<platform::FileDialogRequest> requests;
+    std::vector<std::string> messages;
+};
+
+const char* const Error12 = "Error 12: Invalid file name. | Marvisk";
+
+TEST_F(SaveResultsTest, SavesTheTextBoxTextByteForByte) {
+    // 8-bit text: e-diaeresis is the one byte 0xEB; no line end is added.
+    form->txt1->setText(QString::fromUtf8("First line\r\nZo\u00EB 0.052\r\nlast line, no line end"));
+    {
+        QFile old(inFolder("results.txt"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(5000, 'x'));
+    }
+    answer = inFolder("results");
+    QTest::mouseClick(form->cmd1, Qt::LeftButton);
+    EXPECT_EQ(contents(inFolder("results.txt")), QByteArray("First line\r\nZo\xEB 0.052\r\nlast line, no line end"));
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].mode, platform::FileDialogMode::Save);
+    EXPECT_EQ(requests[0].title.toStdString(), "Save");
+    EXPECT_EQ(requests[0].filter.toStdString(), "Text Files (*.txt);;All Files (*.*)");
+    EXPECT_TRUE(requests[0].initialFolder.endsWith("/Numerical Results")) << requests[0].initialFolder.toStdString();
+    // Nothing else is left beside it (no temporary file).
+    EXPECT_EQ(entries(folder.path()), QStringList{"results.txt"});
+}
+
+TEST_F(SaveResultsTest, SavesTheResultsTextAsBuilt) {
+    answer = inFolder("numbers.txt");
+    QTest::mouseClick(form->cmd1, Qt::LeftButton);
+    const QByteArray saved = contents(inFolder("numbers.txt"));
+    EXPECT_EQ(saved, form->txt1->Text().toLatin1());
+    EXPECT_TRUE(saved.startsWith("P-VALUE\r\n--------------\r\n"));
+    EXPECT_TRUE(saved.endsWith("Number of columns (sites): 20\r\n"));
+}
+
+TEST_F(SaveResultsTest, SavesTheChartAsAWindowsBitmap) {
+    answer = inFolder("chart");
+    QTest::mouseClick(form->cmd4, Qt::LeftButton);
+    ASSERT_TRUE(messages.empty());
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].filter.toStdString(), "Bitmap Files (*.bmp);;All Files (*.*)");
+    EXPECT_TRUE(requests[0].initialFolder.endsWith("/Power Functions")) << requests[0].initialFolder.toStdString();
+
+    const QByteArray bytes = contents(inFolder("chart.bmp"));
+    ASSERT_GE(bytes.size(), 54);
+    auto le32 = [&](int at) {
+        return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 |
+               quint32(quint8(bytes[at + 2])) << 16 | quint32(quint8(bytes[at + 3])) << 24;
+    };
+    auto le16 = [&](int at) { return quint16(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8); };
+    const QImage& chart = form->pbx1->image();
+    // The file header and the classic 40-byte information header, uncompressed.
+    EXPECT_EQ(bytes.left(2), QByteArray("BM"));
+    EXPECT_EQ(le32(2), quint32(bytes.size()));
+    EXPECT_EQ(le32(14), 40u);
+    EXPECT_EQ(le32(18), quint32(chart.width()));
+    EXPECT_EQ(le32(22), quint32(chart.height()));
+    EXPECT_EQ(le16(26), 1);
+    EXPECT_EQ(le16(28), 24);
+    EXPECT_EQ(le32(30), 0u);
+
+    const QImage readBack(inFolder("chart.bmp"));
+    ASSERT_FALSE(readBack.isNull());
+    EXPECT_EQ(readBack.convertToFormat(QImage::Format_RGB32), chart.convertToFormat(QImage::Format_RGB32));
+    // The curves are in it although the chart page was never in front: the
+    // Competition curve's first point, strength 0.1 and rate 1/30, maps to
+    // x = 478/3 * 0.1 + 117 = 132.93 and y = 368 - 334/30 = 356.87.
+    EXPECT_EQ(readBack.pixelColor(133, 357), QColor(0, 0, 138));
+}
+
+struct FailureCase {
+    const char* name;
+    bool chart;
+};
+
+class SaveFailureTest : public SaveResultsTest, public ::testing::WithParamInterface<FailureCase> {
+protected:
+    void save() { QTest::mouseClick(GetParam().chart ? form->cmd4 : form->cmd1, Qt::LeftButton); }
+};
+
+TEST_P(SaveFailureTest, AFolderThatDoesNotExistGivesError12) {
+    answer = inFolder("missing/results");
+    save();
+    EXPECT_EQ(messages, std::vector<std::string>{Error12});
+    EXPECT_TRUE(entries(folder.path()).isEmpty());
+}
+
+TEST_P(SaveFailureTest, AFolderAsTheNameGivesError12AndKeepsTheFolder) {
+    const QString taken = GetParam().chart ? "taken.bmp" : "taken.txt";
+    ASSERT_TRUE(QDir(folder.path()).mkdir(taken));
+    answer = inFolder(taken);
+    save();
+    EXPECT_EQ(messages, std::vector<std::string>{Error12});
+    EXPECT_TRUE(QFileInfo(inFolder(taken)).isDir());
+}
+
+TEST_P(SaveFailureTest, CancellingWritesNothingAndSaysNothing) {
+    answer.clear();
+    save();
+    EXPECT_EQ(requests.size(), 1u);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(entries(folder.path()).isEmpty());
+}
+
+TEST_P(SaveFailureTest, AFolderNamedLikeTheFileKeepsItsName) {
+    const QString sub = GetParam().chart ? "old.bmp" : "old.txt";
+    const QString name = GetParam().chart ? "chart.bmp" : "results.txt";
+    ASSERT_TRUE(QDir(folder.path()).mkdir(sub));
+    answer = inFolder(sub + "/" + (GetParam().chart ? "chart" : "results"));
+    save();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(QFileInfo(inFolder(sub + "/" + name)).isFile());
+    EXPECT_EQ(entries(folder.path()), QStringList{sub});
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, SaveFailureTest,
+                         ::testing::Values(FailureCase{"Text", false}, FailureCase{"Chart", true}),
+                         [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
