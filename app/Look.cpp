@@ -15,6 +15,9 @@ QFont dialogFont(double pointSize, bool bold) {
                       QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
                       QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
+    // The common sans-serif faces here run wider than the compact face the
+    // layouts were made for: a narrowed face fits the captions.
+    font.setStretch(QFont::Condensed);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
@@ -34,6 +37,9 @@ void applyControlLook(QWidget* widget, const QFont& font) {
     palette.setColor(QPalette::Window, platform::windowBackground());
     palette.setColor(QPalette::WindowText, Qt::white);
     widget->setPalette(palette);
+    // Buttons fill with their button colour by default; these controls sit on
+    // the window's own background.
+    widget->setBackgroundRole(QPalette::Window);
     widget->setAutoFillBackground(true);
     widget->setFont(font);
 }
