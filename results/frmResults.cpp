@@ -26,9 +26,16 @@ void place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
+// The window's sans-serif: the compact face the layout was drawn for where
+// it exists, else a narrow one, so the captions fit their boxes as the other
+// windows' captions do.
 QFont sansSerif(double points, bool bold = false) {
-    QFont f(QStringLiteral("MS Sans Serif"));
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                   QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
+                   QStringLiteral("DejaVu Sans")});
     f.setStyleHint(QFont::SansSerif);
+    f.setStretch(QFont::Condensed);
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;
