@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -16,6 +17,8 @@ struct FormCase {
     double value;
     const char* expected;
 };
+
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.value << " -> " << c.expected; }
 
 class PValueFormTest : public ::testing::TestWithParam<FormCase> {};
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,8 @@ struct TextCase {
     std::vector<std::string> powerLines;  // lines 22 to 31, those present
     std::string fileLine;                 // empty: none
 };
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 std::string expectedText(const TextCase& c) {
     auto lines = [](const std::vector<std::string>& v) {
@@ -393,6 +396,8 @@ struct SummaryCase {
     Curve curve;
     double sizeC, sizeF, minC, maxC, minF, maxF;
 };
+
+void PrintTo(const SummaryCase& c, std::ostream* os) { *os << c.name; }
 
 class SummaryTest : public ::testing::TestWithParam<SummaryCase> {};
 

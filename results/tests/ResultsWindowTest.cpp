@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,21 @@ TEST_F(ResultsWindowTest, ChartKeepsItsDrawingThroughPageSwitches) {
     EXPECT_EQ(shown.pixelColor(579, 331), LightBlue);
 }
 
+// Values beyond the axes are drawn where the mapping puts them, outside the
+// plot box, cut only by the chart's own edges. By hand: strength 2.9 -> x
+// 579.07, 3.1 -> x 610.93; rate 1.05 -> y 17.3; rate -0.1 -> y 401.4.
+TEST_F(ResultsWindowTest, ValuesBeyondTheAxesAreDrawnOutsideThePlotBox) {
+    frmResults fresh(mainWindow.get());
+    fresh.PlotFunction(Curve{{2.9, 1.05}, {3.1, 1.05}, {3.1, -0.1}}, 9043968, "Competition test");
+    const QImage& chart = fresh.pbx1->image();
+    EXPECT_EQ(chart.pixelColor(579, 17), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(600, 17), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(611, 17), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(611, 200), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(611, 401), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(611, 410), White);
+}
+
 // --- The legend --------------------------------------------------------------
 
 bool isWhite(const QImage& image, int x, int y) { return image.pixelColor(x, y) == White; }
@@ -239,6 +255,8 @@ struct PageClick {
     int page;
 };
 
+void PrintTo(const PageClick& c, std::ostream* os) { *os << c.name; }
+
 const PageClick PageClicks[] = {
     {"SecondHeader", 175, 32, 2}, {"SecondCaption", 240, 30, 2}, {"SecondStrip", 240, 19, 2},
     {"FirstHeader", 28, 32, 1},   {"FirstCaption", 100, 30, 1},  {"FirstStrip", 100, 19, 1},
@@ -311,6 +329,8 @@ struct CloseWay {
     const char* name;
     void (*close)(frmResults&);
 };
+
+void PrintTo(const CloseWay& c, std::ostream* os) { *os << c.name; }
 
 const CloseWay CloseWays[] = {
     {"FirstCloseButton", [](frmResults& f) { QTest::mouseClick(f.cmd2, Qt::LeftButton); }},

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ struct CleanCase {
     const char* extension;
     const char* saved;
 };
+
+void PrintTo(const CleanCase& c, std::ostream* os) { *os << c.chosen << " " << c.extension; }
 
 class CleanSavePathTest : public ::testing::TestWithParam<CleanCase> {};
 
@@ -176,6 +179,8 @@ struct FailureCase {
     const char* name;
     bool chart;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class SaveFailureTest : public SaveResultsTest, public ::testing::WithParamInterface<FailureCase> {
 protected:
