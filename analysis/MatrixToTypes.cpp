@@ -3,6 +3,7 @@
 #include "analysis/MarviskError.h"
 #include "analysis/SparseArray.h"
 
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -19,6 +20,29 @@ QString trimBlanks(const QString& text) {
     while (last > first && text[last - 1] == u' ')
         --last;
     return text.mid(first, last - first);
+}
+
+// The type string of a site whose guilds have these numbers of species
+// present: n is their sum and a(k) the number of guilds with exactly k.
+std::string typeOfGuildSizes(const std::vector<int32_t>& sizes) {
+    int64_t n = 0;
+    for (const int32_t size : sizes)
+        if (size > 0)
+            n += size;
+    if (n == 0)
+        return "()";
+    std::vector<int64_t> a(static_cast<std::size_t>(n), 0);
+    for (const int32_t size : sizes)
+        if (size > 0)
+            ++a[static_cast<std::size_t>(size - 1)];
+    std::string type = "(";
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (k > 0)
+            type += ',';
+        type += std::to_string(a[k]);
+    }
+    type += ')';
+    return type;
 }
 
 } // namespace
@@ -42,7 +66,7 @@ std::vector<std::string> MatrixToTypes(SparseArray& sry1) {
     // Tidy the names and guilds, then keep the first row of each species name
     // that has a guild. The guild of each kept row is held beside it: the
     // names do not change again before the sites are counted.
-    platform::OrderedDictionary<QString, QString> species;
+    platform::OrderedDictionary<QString, QString, platform::TextHash> species;
     std::vector<std::pair<int32_t, QString>> takingPart;
     takingPart.reserve(rows.size());
     for (const int32_t row : rows) {
@@ -56,41 +80,58 @@ std::vector<std::string> MatrixToTypes(SparseArray& sry1) {
         takingPart.emplace_back(row, guild);
     }
 
+    // Which species are present at which site. Going once through the
+    // stored cells finds the same "1"s as looking up every selected row in
+    // every selected column, at a cost that follows the number of cells
+    // rather than rows times columns.
+    std::unordered_map<int32_t, int32_t> guildOfRow; // row -> guild number
+    std::unordered_map<QString, int32_t, platform::TextHash> guildNumbers;
+    for (const auto& [row, guild] : takingPart) {
+        const auto number = guildNumbers.emplace(guild, int32_t(guildNumbers.size())).first->second;
+        guildOfRow.emplace(row, number);
+    }
+    std::unordered_map<int32_t, std::size_t> siteOfColumn;
+    for (std::size_t i = 0; i < cols.size(); ++i)
+        siteOfColumn.emplace(cols[i], i);
+
+    std::vector<std::vector<int32_t>> guildsPresent(cols.size());
+    if (!guildOfRow.empty()) {
+        for (const auto& [key, text] : sry1.Cells) {
+            if (text != One)
+                continue;
+            const auto parts = sry1.RowColumn(key);
+            const auto guild = guildOfRow.find(parts[1]);
+            if (guild == guildOfRow.end())
+                continue;
+            const auto site = siteOfColumn.find(parts[2]);
+            if (site != siteOfColumn.end())
+                guildsPresent[site->second].push_back(guild->second);
+        }
+    }
+
     std::vector<std::string> types;
     types.reserve(cols.size());
-    for (const int32_t col : cols) {
-        GuildCounts counts;
-        for (const auto& [row, guild] : takingPart) {
-            if (sry1.sValue(row, col) != One)
-                continue;
-            const int32_t* count = counts.Find(guild);
-            counts.SetItem(guild, count ? *count + 1 : 1);
+    std::vector<int32_t> countOfGuild(guildNumbers.size(), 0);
+    std::vector<int32_t> sizes;
+    for (const auto& guilds : guildsPresent) {
+        sizes.clear();
+        for (const int32_t g : guilds)
+            ++countOfGuild[std::size_t(g)];
+        for (const int32_t g : guilds) {
+            if (countOfGuild[std::size_t(g)] > 0) {
+                sizes.push_back(countOfGuild[std::size_t(g)]);
+                countOfGuild[std::size_t(g)] = 0;
+            }
         }
-        types.push_back(CountsToType(counts));
+        types.push_back(typeOfGuildSizes(sizes));
     }
     return types;
 }
 
 std::string CountsToType(const GuildCounts& counts) {
-    if (counts.Count() == 0)
-        return "()";
-    int64_t n = 0;
+    std::vector<int32_t> sizes;
+    sizes.reserve(counts.Count());
     for (const auto& entry : counts)
-        if (entry.second > 0)
-            n += entry.second;
-    if (n == 0)
-        return "()";
-    // a[k - 1]: the number of guilds with exactly k species present.
-    std::vector<int64_t> a(static_cast<std::size_t>(n), 0);
-    for (const auto& entry : counts)
-        if (entry.second > 0)
-            ++a[static_cast<std::size_t>(entry.second - 1)];
-    std::string type = "(";
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (k > 0)
-            type += ',';
-        type += std::to_string(a[k]);
-    }
-    type += ')';
-    return type;
+        sizes.push_back(entry.second);
+    return typeOfGuildSizes(sizes);
 }

@@ -10,8 +10,8 @@
 // exactly k of them present; an empty site is "()".
 
 #include "platform/OrderedDictionary.h"
+#include "platform/TextHash.h"
 
-#include <QHashFunctions>
 #include <QString>
 #include <cstdint>
 #include <string>
@@ -20,7 +20,7 @@
 class SparseArray;
 
 // Guild name (compared exactly) to the number of its species present at one site.
-using GuildCounts = platform::OrderedDictionary<QString, int32_t>;
+using GuildCounts = platform::OrderedDictionary<QString, int32_t, platform::TextHash>;
 
 // One type string per selected site, in the order of the matrix's column-count
 // store (element 0 is the first selected site). Species rows with at least one

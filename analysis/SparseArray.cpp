@@ -31,8 +31,28 @@ int32_t leadingNumber(QStringView text) {
 
 } // namespace
 
+// Built in one piece: every read and write forms a key, so this is the
+// innermost work of the grid and of the analysis.
 QString SparseArray::cellKey(int32_t lRow, int32_t lCol) {
-    return QString::number(lRow) + u',' + QString::number(lCol);
+    char16_t buffer[24]; // "-2147483648,-2147483648" is the longest key
+    int length = 0;
+    const auto put = [&](int32_t value) {
+        uint32_t magnitude = value < 0 ? 0u - uint32_t(value) : uint32_t(value);
+        if (value < 0)
+            buffer[length++] = u'-';
+        char16_t digits[10];
+        int count = 0;
+        do {
+            digits[count++] = char16_t(u'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        while (count > 0)
+            buffer[length++] = digits[--count];
+    };
+    put(lRow);
+    buffer[length++] = u',';
+    put(lCol);
+    return QString(reinterpret_cast<const QChar*>(buffer), length);
 }
 
 // A count changes by removing its entry and adding it again, so the entry

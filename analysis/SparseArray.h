@@ -8,12 +8,14 @@
 // orders (they decide the order of sites and species in an analysis).
 
 #include "platform/OrderedDictionary.h"
+#include "platform/TextHash.h"
 
-#include <QHashFunctions>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class SparseArray {
 public:
@@ -51,10 +53,14 @@ public:
     std::array<int32_t, 3> RowColumn(const QString& s1) const;
 
 private:
+    // The conversion to site types reads every stored cell with its text in
+    // one pass, without a lookup per cell.
+    friend std::vector<std::string> MatrixToTypes(SparseArray& sry1);
+
     static QString cellKey(int32_t lRow, int32_t lCol);
     static void changeCount(CountStore& store, int32_t key, int32_t delta);
 
-    platform::OrderedDictionary<QString, QString> Cells;
+    platform::OrderedDictionary<QString, QString, platform::TextHash> Cells;
     CountStore ColCounts;
     CountStore RowCounts;
 };
