@@ -160,6 +160,8 @@ struct BoxCase {
     int left, top, right, bottom;    // box corners the rules give
 };
 
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.what; }
+
 // Locked: the first selectable slot is row 1 / column 1, moved in by one
 // pixel off the border lines. Open: slot 0 is the first. The last slot row
 // and column end at the surface's edge (340, 560).

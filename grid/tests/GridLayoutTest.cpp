@@ -27,6 +27,8 @@ struct BarCase {
     bool hsb1, vsb1;
 };
 
+void PrintTo(const BarCase& c, std::ostream* os) { *os << c.name; }
+
 // Bars are 17 pixels thick.
 const BarCase barCases[] = {
     // 357 < 420 needs vsb1; 577 - 17 = 560 < 1540 then needs hsb1.

@@ -29,6 +29,8 @@ struct CommitCase {
     std::function<void(HostedGrid&)> commit;
 };
 
+void PrintTo(const CommitCase& c, std::ostream* os) { *os << c.what; }
+
 const CommitCase commitCases[] = {
     {"selecting click", [](HostedGrid& h) { h.clickSlot(4, 4); }},
     {"key move", [](HostedGrid& h) { h.key(Qt::Key_Down); }},

@@ -60,6 +60,8 @@ struct MoveCase {
     int endRow, endCol, endVsb, endHsb;
 };
 
+void PrintTo(const MoveCase& c, std::ostream* os) { *os << c.what; }
+
 const MoveCase moveCases[] = {
     // Locked.
     {"locked down wraps to top", false, 20, 3, 4, 0, Qt::Key_Down, {}, 1, 3, 0, 0},

@@ -33,6 +33,8 @@ struct SaveCase {
     QStringList values;
 };
 
+void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.what; }
+
 const SaveCase saveCases[] = {
     {"main window", mainWindowProperties(), {"CellWidth", "GridRows", "GridCols"}, {"70", "21", "22"}},
     // Every value at its default: nothing at all is stored.
