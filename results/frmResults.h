@@ -7,6 +7,7 @@
 
 #include "results/OutputResults.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QWidget>

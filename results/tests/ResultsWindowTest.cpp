@@ -433,10 +433,10 @@ TEST_F(ResultsWindowTest, ScreenshotsOfBothPages) {
     ASSERT_TRUE(QDir().mkpath(folder));
     form->show();
     QApplication::processEvents();
-    EXPECT_TRUE(form->grab().save(QDir(folder).filePath("results-numerical.png")));
+    EXPECT_TRUE(form->grab().save(QDir(folder).filePath("frmResults-NumericalResults.png")));
     QTest::mouseClick(form->lbl2, Qt::LeftButton);
     QApplication::processEvents();
-    EXPECT_TRUE(form->grab().save(QDir(folder).filePath("results-power-functions.png")));
+    EXPECT_TRUE(form->grab().save(QDir(folder).filePath("frmResults-PowerFunctions.png")));
 }
 
 } // namespace
