@@ -229,6 +229,23 @@ TEST(GridLayout, AnyLayoutMovesTheSelectionToTheFirstDataCell) {
     EXPECT_EQ(h.grid->TextCol(), 1);
 }
 
+TEST(GridLayout, TheEditorKeepsItsTextAndPlaceThroughALayout) {
+    HostedGrid h(mainWindowProperties(), 577, 357);
+    Grid& g = *h.grid;
+    h.clickSlot(4, 3);
+    QTest::keyClicks(g.txt1, "q");
+    const QPoint place = g.txt1->pos();
+    g.CellWidth(70); // same size, but a layout all the same
+    EXPECT_EQ(g.TextRow(), 1);
+    EXPECT_EQ(g.TextCol(), 1);
+    EXPECT_EQ(g.txt1->text(), "q");
+    EXPECT_EQ(g.txt1->pos(), place);
+    // Nothing was committed; the next commit writes the pending text to the
+    // new selection (1, 1), which is why callers commit before a writer.
+    EXPECT_EQ(g.GetText(4, 3), "0");
+    EXPECT_EQ(g.GetMatrix().sValue(1, 1), "q");
+}
+
 TEST(GridLayout, AControlSizedWhileHiddenKeepsWhatWasPaintedBeforeItIsShown) {
     // A window fills its grid before it shows itself; the size given while
     // hidden is laid out before that first paint, not after it.
