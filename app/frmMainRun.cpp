@@ -35,7 +35,11 @@ void frmMain::cmdRun_Click() {
         OutputResults(results, txtRows->text(), txtCols->text(), this);
         unsetCursor();
     } catch (...) {
-        progressWindow().hide();
+        // The recovery itself must not fail: nothing may leave this handler.
+        try {
+            progressWindow().hide();
+        } catch (...) {
+        }
         unsetCursor();
         show();
     }

@@ -9,6 +9,9 @@
 #include "analysis/frmProgress.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "grid/Grid.h"
+#include "results/ResultsWidgets.h"
+#include "results/frmResults.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -125,6 +128,44 @@ TEST_F(RunWithLibrary, CancelEndsSilentlyAndTheNextRunStartsClean) {
     EXPECT_TRUE(shown_.empty());
     EXPECT_NE(shownResultsWindow(), nullptr);
     EXPECT_FALSE(window_->isVisible());
+}
+
+// Blanks around names and guilds are the typist's, not the data's: the
+// analysis sees " Sit-and-wait " as the guild Sit-and-wait, while the grid
+// keeps what was typed. Without the trimming the species would form a guild
+// of its own and every number would change.
+TEST_F(RunWithLibrary, BlanksAroundNamesAndGuildsDoNotReachTheAnalysis) {
+    auto runText = [this] {
+        window_->cmdRun_Click();
+        QWidget* results = shownResultsWindow();
+        EXPECT_NE(results, nullptr);
+        if (!results)
+            return QString();
+        const QString text = static_cast<frmResults*>(results)->txt1->Text();
+        results->close();
+        QApplication::processEvents();
+        return text;
+    };
+    const QString plain = runText();
+    window_->grd1->SetText(QStringLiteral(" Sit-and-wait "), 2, 1);
+    window_->grd1->SetText(QStringLiteral("Sceloporus_B  "), 2, 0);
+    window_->grd1->SetText(QStringLiteral("  Active"), 5, 1);
+    const QString padded = runText();
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_TRUE(plain.startsWith(QStringLiteral("P-VALUE\r\n")));
+    EXPECT_EQ(padded.toStdString(), plain.toStdString());
+    EXPECT_EQ(window_->grd1->GetText(2, 1), QStringLiteral(" Sit-and-wait "));
+    EXPECT_EQ(window_->grd1->GetText(5, 1), QStringLiteral("  Active"));
+
+    // A present species typed "1 " is present. Rewriting a data cell moves its
+    // site in the order the simulation sees the sites, so only the p-values,
+    // which do not depend on that order, are compared.
+    window_->grd1->SetText(QStringLiteral("1 "), 5, 3);
+    const QString retyped = runText();
+    const qsizetype pValueBlock = plain.indexOf(QStringLiteral("TYPE I ERROR RATES"));
+    ASSERT_GT(pValueBlock, 0);
+    EXPECT_EQ(retyped.left(pValueBlock).toStdString(), plain.left(pValueBlock).toStdString());
+    EXPECT_EQ(window_->grd1->GetText(5, 3), QStringLiteral("1 "));
 }
 
 } // namespace
