@@ -6,6 +6,7 @@
 #include "app/Help.h"
 #include "app/tests/AppTestSupport.h"
 #include "grid/Grid.h"
+#include "platform/FileDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 #include <memory>
 
 namespace {
@@ -208,6 +211,27 @@ TEST_F(frmMainStartup, HelpTopicsOpensGettingStartedFromTheProgramFolder) {
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(QFileInfo(opened[0].first).canonicalFilePath(), QFileInfo(helpPath).canonicalFilePath());
     EXPECT_EQ(opened[0].second, QStringLiteral("Getting Started.htm"));
+}
+
+TEST_F(frmMainStartup, ShortcutKeysReachTheirMenuEntries) {
+    // The file dialog answers "cancelled", so Open and Save end at once.
+    int dialogs = 0;
+    platform::setFileDialogHandler([&](const platform::FileDialogRequest&) {
+        ++dialogs;
+        return QString();
+    });
+    QApplication::setActiveWindow(form.get());
+    QSignalSpy open(form->mnuFileOpen, &QAction::triggered);
+    QSignalSpy save(form->mnuFileSave, &QAction::triggered);
+    QSignalSpy help(form->mnuHelpTopics, &QAction::triggered);
+    QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    platform::setFileDialogHandler({});
+    EXPECT_EQ(open.count(), 1);
+    EXPECT_EQ(save.count(), 1);
+    EXPECT_EQ(help.count(), 1);
+    EXPECT_EQ(dialogs, 2);
 }
 
 TEST_F(frmMainStartup, AboutBoxIsModalWithNoOwnerAndCloses) {
