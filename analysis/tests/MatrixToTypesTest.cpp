@@ -162,6 +162,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {".", "H", "1", "1"},
                   {"B", "H", "1", "."}},
                  {"(1)", "(2,0)"}},
+        // Names, guilds and site names reading "1" are no presences.
+        EdgeCase{"OnlyDataCellsArePresences",
+                 {{"Species", "Guild", "1"},
+                  {"1", "1", "1"},
+                  {"B", "1", "1"}},
+                 {"(0,1)"}},
         EdgeCase{"PresenceIsExactlyOne",
                  {{"Species", "Guild", "S1"},
                   {"A", "G", " 1"},
