@@ -5,6 +5,10 @@
 // Types[TypesUpper] are read, Types[0] never; a null Types is an array that was
 // never dimensioned. The strings are 8-bit, NUL-terminated and read only; the
 // library keeps no pointer to them after returning. No export throws or prints.
+//
+// Every call rebuilds the library's state (one per calling thread) from Types
+// and reseeds Pellivorn's generator with Seed; libPellivorn.so is bound by that
+// bare name, from Quorlan's own folder, at the first call that needs it.
 
 #include <cstdint>
 
