@@ -162,6 +162,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {".", "H", "1", "1"},
                   {"B", "H", "1", "."}},
                  {"(1)", "(2,0)"}},
+        // No guild cell: both rows read the guild "0", one guild. Column 3
+        // has no name but two cells, so it is a site too. Columns last
+        // written: 2, then 3 (both in row 2).
+        EdgeCase{"UnstoredGuildIsTheGuildZero",
+                 {{"Species", "Guild", "S1"},
+                  {"A", ".", "1", "1"},
+                  {"B", ".", "1", "1"}},
+                 {"(0,1)", "(0,1)"}},
         // Names, guilds and site names reading "1" are no presences.
         EdgeCase{"OnlyDataCellsArePresences",
                  {{"Species", "Guild", "1"},
