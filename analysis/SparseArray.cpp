@@ -31,7 +31,7 @@ int32_t leadingNumber(QStringView text) {
 
 } // namespace
 
-// Built in one piece: every read and write forms a key, so this is the
+// Built with a single allocation: every read and write forms a key, so this is the
 // innermost work of the grid and of the analysis.
 QString SparseArray::cellKey(int32_t lRow, int32_t lCol) {
     char16_t buffer[24]; // "-2147483648,-2147483648" is the longest key
