@@ -2,6 +2,7 @@
 
 #include "analysis/MarviskError.h"
 #include "analysis/SparseArray.h"
+#include "platform/Text.h"
 
 #include <unordered_map>
 #include <utility>
@@ -10,17 +11,6 @@ namespace {
 
 const QString One = QStringLiteral("1");
 const QString NoGuild = QStringLiteral("---");
-
-// Leading and trailing blanks (the space character only) removed.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
 
 // The type string of a site whose guilds have these numbers of species
 // present: n is their sum and a(k) the number of guilds with exactly k.
@@ -70,8 +60,8 @@ std::vector<std::string> MatrixToTypes(SparseArray& sry1) {
     std::vector<std::pair<int32_t, QString>> takingPart;
     takingPart.reserve(rows.size());
     for (const int32_t row : rows) {
-        sry1.sValue(row, 0, trimBlanks(sry1.sValue(row, 0)));
-        sry1.sValue(row, 1, trimBlanks(sry1.sValue(row, 1)));
+        sry1.sValue(row, 0, platform::trimBlanks(sry1.sValue(row, 0)));
+        sry1.sValue(row, 1, platform::trimBlanks(sry1.sValue(row, 1)));
         const QString name = sry1.sValue(row, 0);
         const QString guild = sry1.sValue(row, 1);
         if (name.isEmpty() || guild.isEmpty() || guild == NoGuild || species.Exists(name))

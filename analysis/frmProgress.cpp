@@ -3,6 +3,7 @@
 #include "analysis/UpdateProgress.h"
 #include "platform/Events.h"
 #include "platform/Geometry.h"
+#include "platform/Look.h"
 #include "platform/Rounding.h"
 
 #include <QCloseEvent>
@@ -37,14 +38,6 @@ int progressBarFill(int32_t step, int innerWidth) {
 
 namespace {
 
-// The windows' text font: a plain sans-serif at 9.75 point.
-QFont windowFont() {
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
-    return font;
-}
-
 // Places a control by its position and size in twips.
 void placeTwips(QWidget* control, int left, int top, int width, int height) {
     control->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
@@ -55,7 +48,7 @@ void placeTwips(QWidget* control, int left, int top, int width, int height) {
 frmProgress::frmProgress(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Marvisk Progress..."));
     setFixedSize(twipsToPixels(5550), twipsToPixels(1950));
-    setFont(windowFont());
+    setFont(look::dialogFont());
     setAutoFillBackground(true);
     QPalette background = palette();
     background.setColor(QPalette::Window, platform::windowBackground());
@@ -63,7 +56,7 @@ frmProgress::frmProgress(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     pbx2 = new platform::PictureBox(this);
     placeTwips(pbx2, 225, 240, 5055, 255);
-    pbx2->setFont(windowFont());
+    pbx2->setFont(look::dialogFont());
     pbx2->setForeColor(Qt::white);
     pbx2->setBackColor(platform::windowBackground());
 
@@ -82,7 +75,7 @@ frmProgress::frmProgress(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     pbx1 = new platform::PictureBox(this);
     placeTwips(pbx1, 225, 1080, 3735, 255);
-    pbx1->setFont(windowFont());
+    pbx1->setFont(look::dialogFont());
     pbx1->setForeColor(platform::highlightTextColour());
     pbx1->setBackColor(platform::windowBackground());
 

@@ -1,24 +1,9 @@
 #include "app/Comdlg.h"
 
 #include "platform/FileDialog.h"
+#include "platform/Text.h"
 
 #include <QDir>
-
-namespace {
-
-// Only the blank character is removed: a tab or other space in a name is the
-// user's own.
-QString trimBlanks(const QString& s) {
-    qsizetype first = 0;
-    qsizetype last = s.size();
-    while (first < last && s[first] == u' ')
-        ++first;
-    while (last > first && s[last - 1] == u' ')
-        --last;
-    return s.mid(first, last - first);
-}
-
-} // namespace
 
 QString ComdlgFilter(const QString& sExt) {
     if (sExt.isEmpty())
@@ -48,5 +33,5 @@ QString Comdlg(QWidget* frm, const QString& sFile, const QString& sMode, const Q
     const QString folder = QDir::currentPath();
     request.initialFolder = sFile.isEmpty() ? folder : QDir(folder).filePath(sFile);
 
-    return trimBlanks(platform::showFileDialog(request));
+    return platform::trimBlanks(platform::showFileDialog(request));
 }

@@ -3,6 +3,7 @@
 #include "analysis/MarviskError.h"
 #include "analysis/SparseArray.h"
 #include "platform/MessageBox.h"
+#include "platform/Text.h"
 
 #include <QString>
 
@@ -10,17 +11,6 @@ namespace {
 
 const QString Title = QStringLiteral("Marvisk");
 const QString NoGuild = QStringLiteral("---");
-
-// Leading and trailing space characters only; a tab is part of the text.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
 
 [[noreturn]] void fail(const QString& message) {
     platform::showMessage(message, platform::MessageButtons::OK, Title);
@@ -35,7 +25,7 @@ void ValidateMatrix(SparseArray& sry1) {
     for (const QString& key : keys) {
         const auto [unused, row, col] = sry1.RowColumn(key);
         (void)unused;
-        const QString text = trimBlanks(sry1.sValue(row, col));
+        const QString text = platform::trimBlanks(sry1.sValue(row, col));
         sry1.sValue(row, col, text);
         if (col == 1 && row != 0 && text != NoGuild)
             guildEntered = true;

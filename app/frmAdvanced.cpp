@@ -2,7 +2,7 @@
 
 #include "analysis/Settings.h"
 #include "app/LeadingNumber.h"
-#include "app/Look.h"
+#include "platform/Look.h"
 #include "platform/Geometry.h"
 #include "platform/MessageBox.h"
 #include "platform/Rounding.h"

@@ -1,6 +1,6 @@
 #include "app/frmConfirmExit.h"
 
-#include "app/Look.h"
+#include "platform/Look.h"
 #include "platform/Geometry.h"
 
 #include <QCloseEvent>

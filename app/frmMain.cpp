@@ -3,7 +3,7 @@
 #include "analysis/SparseArray.h"
 #include "app/Help.h"
 #include "app/LeadingNumber.h"
-#include "app/Look.h"
+#include "platform/Look.h"
 #include "app/frmAbout.h"
 #include "app/frmAdvanced.h"
 #include "app/frmConfirmExit.h"

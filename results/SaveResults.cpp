@@ -3,6 +3,7 @@
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
+#include "platform/Text.h"
 #include "platform/TextStream.h"
 #include "results/ResultsWidgets.h"
 #include "results/frmResults.h"
@@ -10,16 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-QString trimBlanks(const QString& s) {
-    qsizetype first = 0;
-    qsizetype last = s.size();
-    while (first < last && s[first] == u' ')
-        ++first;
-    while (last > first && s[last - 1] == u' ')
-        --last;
-    return s.mid(first, last - first);
-}
 
 void reportFailure() {
     platform::showMessage(QStringLiteral("Error 12: Invalid file name."), platform::MessageButtons::OK,
@@ -37,7 +28,7 @@ QString CleanSavePath(QString path, const QString& extension) {
     QString folder = path.left(cut + 1);
     QString name = path.mid(cut + 1);
     name.remove(extension, Qt::CaseSensitive);
-    return trimBlanks(folder + name) + extension;
+    return platform::trimBlanks(folder + name) + extension;
 }
 
 void SaveNumericalResults(const frmResults& form, QString path) {

@@ -3,6 +3,7 @@
 #include "app/Comdlg.h"
 #include "app/Help.h"
 #include "platform/Geometry.h"
+#include "platform/Look.h"
 #include "platform/PictureBox.h"
 #include "results/ResultsWidgets.h"
 #include "results/SaveResults.h"
@@ -26,24 +27,9 @@ void place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-// The window's sans-serif: the compact face the layout was drawn for where
-// it exists, else a narrow one, so the captions fit their boxes as the other
-// windows' captions do.
-QFont sansSerif(double points, bool bold = false) {
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                   QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
-                   QStringLiteral("DejaVu Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setStretch(QFont::Condensed);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
-
 QPushButton* button(QWidget* parent, const QString& caption, int left, int top, int width, int height) {
     auto* b = new QPushButton(caption, parent);
-    b->setFont(sansSerif(9.75));
+    b->setFont(look::dialogFont(9.75));
     b->setAutoDefault(false);
     place(b, left, top, width, height);
     return b;
@@ -76,7 +62,7 @@ frmResults::frmResults(QWidget* MainWindow) : QWidget(nullptr), mainWindow_(Main
     place(pbx5, 370, 360, 2150, 495);
     pbx5->setEdgeDepth(px(600 - 360) + 2);
     lbl1 = new ClickLabel(QStringLiteral("Numerical Results"), pbx5);
-    lbl1->setFont(sansSerif(9.75, true));
+    lbl1->setFont(look::dialogFont(9.75, true));
     place(lbl1, 120, -40, 2040, 375);
 
     pbx7 = new ClickBox(this, menu, ClickBox::Edge::None);
@@ -94,7 +80,7 @@ frmResults::frmResults(QWidget* MainWindow) : QWidget(nullptr), mainWindow_(Main
     place(pbx6, 2530, 360, 2150, 495);
     pbx6->setEdgeDepth(px(600 - 360) + 2);
     lbl2 = new ClickLabel(QStringLiteral("Power Functions"), pbx6);
-    lbl2->setFont(sansSerif(9.75, false));
+    lbl2->setFont(look::dialogFont(9.75, false));
     place(lbl2, 240, -40, 1800, 375);
 
     pbx8 = new ClickBox(this, menu, ClickBox::Edge::None);
@@ -131,7 +117,7 @@ frmResults::frmResults(QWidget* MainWindow) : QWidget(nullptr), mainWindow_(Main
 
 void frmResults::buildPage1() {
     txt1 = new ResultsTextBox(pbx3);
-    txt1->setFont(sansSerif(9.75));
+    txt1->setFont(look::dialogFont(9.75));
     place(txt1, 450, 360, 12885, 7335);
     txt1->installEventFilter(this);
     cmd3 = button(pbx3, QStringLiteral("Help"), 480, 7920, 1215, 375);
@@ -149,7 +135,7 @@ void frmResults::buildPage2() {
 
     pbx2 = new platform::PictureBox(pbx4);
     place(pbx2, 10440, 360, 2895, 1335);
-    pbx2->setFont(sansSerif(12));
+    pbx2->setFont(look::dialogFont(12));
     pbx2->setForeColor(platform::buttonTextColour());
     pbx2->setBackColor(Qt::white);
 

@@ -5,6 +5,7 @@
 #include "analysis/frmProgress.h"
 #include "platform/Events.h"
 #include "platform/Geometry.h"
+#include "platform/Look.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -57,12 +58,8 @@ TEST_P(ProgressTexts, CaptionLinesAndBar) {
 INSTANTIATE_TEST_SUITE_P(Steps, ProgressTexts, ::testing::ValuesIn(Steps));
 
 // The font every text of the window uses.
-QFont expectedFont() {
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
-    return font;
-}
+// The program's dialog font at 9.75 point, as every window uses it.
+QFont expectedFont() { return look::dialogFont(9.75); }
 
 // What a box of that size and those colours shows after printing the text
 // alone from its top-left corner.

@@ -1,4 +1,4 @@
-#include "app/Look.h"
+#include "platform/Look.h"
 
 #include "platform/Geometry.h"
 

@@ -1,5 +1,6 @@
-# Run as cmake -DNM=... -DLIBRARY=... -P CheckExports.cmake: libQuorlan.so's
-# dynamic symbol table defines PValue and Beta and nothing else.
+# Run as cmake -DNM=... -DLIBRARY=... -DEXPECTED="A;B" -P CheckExports.cmake:
+# the library's dynamic symbol table must define exactly the names in EXPECTED,
+# so that no helper of the library can be bound (or interposed) from outside.
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
   OUTPUT_VARIABLE table RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -12,7 +13,8 @@ foreach(line ${names})
   list(APPEND defined ${name})
 endforeach()
 list(SORT defined)
-set(expected Beta PValue)
+set(expected ${EXPECTED})
+list(SORT expected)
 if(NOT defined STREQUAL expected)
   message(FATAL_ERROR "exported: ${defined}\nexpected: ${expected}")
 endif()
