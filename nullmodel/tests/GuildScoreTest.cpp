@@ -232,6 +232,29 @@ TEST_F(BetaSimulation, ScriptedAssembly) {
     EXPECT_EQ(facilitation.FacilitationRate, 1.0);
 }
 
+TEST_F(BetaSimulation, EachSiteAddsItsSecondMomentBeforeTheSquaredMean) {
+    // One (0,2,0,0) site and one (0,1,1,0,0) site, x = 1/2 for both, with
+    // moments set by hand so the order of SumVar = (SumVar + E2) - E1^2 shows:
+    // the first site leaves 1.1E-10; the second adds E2 = 2^20 (which swallows
+    // 1.1E-10, less than half its last place) and takes away E1^2 = 2^20,
+    // leaving 0: no data set is tested. Taking E2 - E1^2 = 0 first would leave
+    // 1.1E-10 above the threshold and z = (27 - 1024) / 1E-5, a rejection.
+    ScriptedDistribution estimate({0.5, 0.5});
+    ModuleState state = load({"(0,2,0,0)", "(0,1,1,0,0)"}, estimate);
+    ASSERT_EQ(state.TypePoolFraction.Item("(0,2,0,0)"), 0.5);
+    ASSERT_EQ(state.TypePoolFraction.Item("(0,1,1,0,0)"), 0.5);
+    state.ScoreMoments(4, 2, 1) = 0;
+    state.ScoreMoments(4, 2, 2) = 1.1E-10;
+    state.ScoreMoments(5, 2, 1) = 1024;
+    state.ScoreMoments(5, 2, 2) = 1048576;
+    // Each site: a second guild founded, then every species joins guild 1.
+    ScriptedDistribution draws({0.7, 0.2, 0.2, 0.7, 0.2, 0.2, 0.2});
+    const RejectionRates rates = quorlan::BetaSimulation(state, draws, 1.0, 1);
+    EXPECT_EQ(draws.draws, 7);
+    EXPECT_EQ(rates.CompetitionRate, 0.0);
+    EXPECT_EQ(rates.FacilitationRate, 0.0);
+}
+
 // ---- The export calls ----
 
 class ExportCalls : public ::testing::Test {

@@ -145,6 +145,46 @@ TEST(BetaExport, FailedCallsLeaveTheResultAlone) {
     EXPECT_EQ(std::memcmp(&rates, &untouched, sizeof rates), 0);
 }
 
+// Sites of 4 to 15 species, some repeated, in the order the draws follow.
+const TypesArray Mixed({"(0,2,0,0)", "(1,0,1,0)", "(2,1,0,0,0)", "(1,1,1,0,0,0)", "(0,2,0,0)",
+                        "(2,0,0,0,0,1,0,0)", "(0,1,2,0,0,0,0,0)", "()", "(1,0,1,0)", "(0,0,1,1,0,0,0)",
+                        "(3,2,1,1,0,0,0,0,0,0,0,0)", "(0,0,0,0,3,0,0,0,0,0,0,0,0,0,0)"});
+
+TEST(Exports, ResultsOfTheIndependentWorking) {
+    // Expected values from tests/endtoend/oracle.py (its pvalue and beta, fed
+    // these strings): the reference MT19937 seeded twice by Beta, the pool
+    // fractions drawn first in first-met order, n - 1 draws per simulated
+    // site. Any change to the order or number of draws changes the counts.
+    EXPECT_TRUE(sameBits(PValue(Mixed.data(), Mixed.upper(), 0), 0x1.6902aae3fd2dap-1));
+    struct Case {
+        double Strength;
+        int32_t Iterations;
+        int32_t Seed;
+        int32_t competitions;
+        int32_t facilitations;
+    };
+    const Case cases[] = {
+        {0.1, 300, 17, 0, 211},   {1.0, 300, 17, 7, 22},   {2.9, 300, 17, 77, 0},
+        {1.0, 300, 0, 1, 15},     {0.7, 1000, 2147483647, 1, 611}, {1.9, 250, 5489, 33, 0},
+    };
+    for (const Case& c : cases) {
+        RejectionRates rates{};
+        ASSERT_EQ(Beta(&rates, c.Strength, Mixed.data(), Mixed.upper(), c.Iterations, c.Seed), &rates);
+        const double count = c.Iterations;
+        EXPECT_TRUE(sameBits(rates.CompetitionRate, c.competitions / count))
+            << c.Strength << " " << c.Seed << ": " << rates.CompetitionRate * count;
+        EXPECT_TRUE(sameBits(rates.FacilitationRate, c.facilitations / count))
+            << c.Strength << " " << c.Seed << ": " << rates.FacilitationRate * count;
+    }
+    // The same strings in the reverse order: other types meet the draws first.
+    std::vector<std::string> reversed(Mixed.texts.rbegin(), Mixed.texts.rend());
+    const TypesArray backwards(reversed);
+    RejectionRates rates{};
+    ASSERT_EQ(Beta(&rates, 1.0, backwards.data(), backwards.upper(), 300, 17), &rates);
+    EXPECT_TRUE(sameBits(rates.CompetitionRate, 2 / 300.0));
+    EXPECT_TRUE(sameBits(rates.FacilitationRate, 17 / 300.0));
+}
+
 TEST(Exports, EachThreadHasItsOwnState) {
     RejectionRates here{};
     ASSERT_NE(Beta(&here, 1.3, Sites.data(), Sites.upper(), 200, 8), nullptr);
