@@ -128,10 +128,20 @@ void frmResults::buildPage1() {
 }
 
 void frmResults::buildPage2() {
-    pbx1 = new platform::PictureBox(pbx4);
-    place(pbx1, 480, 360, 9675, 7875);
+    // The chart's place on the page is white; the drawing surface inside it
+    // is the frame picture's own size, so the saved bitmap is exactly the
+    // chart frame picture with the curves on it.
+    auto* chartPlace = new QWidget(pbx4);
+    QPalette white = chartPlace->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    chartPlace->setPalette(white);
+    chartPlace->setAutoFillBackground(true);
+    place(chartPlace, 480, 360, 9675, 7875);
+    const QImage frame = ChartFramePicture();
+    pbx1 = new platform::PictureBox(chartPlace);
+    pbx1->setGeometry(QRect(QPoint(0, 0), frame.size()));
     pbx1->setBackColor(Qt::white);
-    pbx1->setPicture(ChartFramePicture());
+    pbx1->setPicture(frame);
 
     pbx2 = new platform::PictureBox(pbx4);
     place(pbx2, 10440, 360, 2895, 1335);

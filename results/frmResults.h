@@ -35,7 +35,9 @@ public:
     // the lowest byte, and adds its legend entry below the earlier ones.
     void PlotFunction(const Curve& t, uint32_t color, QString label);
 
-    // The chart frame picture: 640 by 521 pixels, plot box from (117, 34) to (595, 368).
+    // The chart frame picture: 640 by 521 pixels, plot box from (117, 34) to
+    // (595, 368). The chart box pbx1 is this size and sits at the top left of
+    // its white place on the page.
     static QImage ChartFramePicture();
 
     // Controls, by their names in the handlers.
@@ -49,7 +51,7 @@ public:
     QPushButton* cmd2 = nullptr;     //   "Close"
     ClickBox* Picture1 = nullptr;    //   strip along the page's top left edge
     ClickBox* pbx4 = nullptr;        // page 2
-    platform::PictureBox* pbx1 = nullptr; // the chart
+    platform::PictureBox* pbx1 = nullptr; // the chart, the frame picture's size
     platform::PictureBox* pbx2 = nullptr; // the legend
     QPushButton* cmd6 = nullptr;     //   "About Power Functions..."
     QPushButton* cmd4 = nullptr;     //   "Save" (the chart)

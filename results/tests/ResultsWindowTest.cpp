@@ -113,15 +113,25 @@ TEST_F(ResultsWindowTest, BothCurvesPassThroughTheirFirstAndLastPoints) {
     EXPECT_EQ(chart.pixelColor(590, 200), White);
 }
 
+// The chart's place on the page is 9675 by 7875 twips at (480, 360): 645 by
+// 525 pixels at (32, 24). The drawing surface, and so the saved bitmap, is
+// the frame picture itself, 640 by 521, at the place's top left.
 TEST_F(ResultsWindowTest, ChartShowsTheFramePictureAtItsTopLeft) {
     frmResults fresh(mainWindow.get());
     const QImage chart = fresh.pbx1->image();
     const QImage frame = frmResults::ChartFramePicture();
-    ASSERT_GE(chart.width(), 640);
-    ASSERT_GE(chart.height(), 521);
-    EXPECT_EQ(chart.copy(0, 0, 640, 521).convertToFormat(QImage::Format_RGB32), frame);
-    // Beyond the picture the box is white.
-    EXPECT_EQ(chart.pixelColor(chart.width() - 1, chart.height() - 1), White);
+    ASSERT_EQ(chart.size(), QSize(640, 521));
+    EXPECT_EQ(chart.convertToFormat(QImage::Format_RGB32), frame);
+    QWidget* chartPlace = fresh.pbx1->parentWidget();
+    ASSERT_NE(chartPlace, nullptr);
+    EXPECT_EQ(chartPlace->parentWidget(), fresh.pbx4);
+    EXPECT_EQ(chartPlace->geometry(), QRect(32, 24, 645, 525));
+    EXPECT_EQ(fresh.pbx1->geometry(), QRect(0, 0, 640, 521));
+    // Beyond the picture the place is white.
+    const QImage shown = chartPlace->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.pixelColor(644, 524), White);
+    EXPECT_EQ(shown.pixelColor(642, 100), White);
+    EXPECT_EQ(shown.pixelColor(300, 523), White);
 }
 
 TEST_F(ResultsWindowTest, ChartKeepsItsDrawingThroughPageSwitches) {

@@ -168,6 +168,8 @@ TEST_F(SaveResultsTest, SavesTheChartAsAWindowsBitmap) {
 
     const QImage readBack(inFolder("chart.bmp"));
     ASSERT_FALSE(readBack.isNull());
+    // The chart frame picture's size: the file holds the chart and nothing around it.
+    EXPECT_EQ(readBack.size(), QSize(640, 521));
     EXPECT_EQ(readBack.convertToFormat(QImage::Format_RGB32), chart.convertToFormat(QImage::Format_RGB32));
     // The curves are in it although the chart page was never in front: the
     // Competition curve's first point, strength 0.1 and rate 1/30, maps to
