@@ -22,8 +22,10 @@ namespace {
 // The bars keep the thickness they were designed with: 255 twips.
 constexpr int ScrollBarThickness = platform::twipsToPixels(255);
 
-// QLineEdit's own "no limit".
-constexpr int EditorUnlimited = 32767;
+// "No limit" for the editor. QLineEdit's own default stops at 32767
+// characters and cuts a longer text given to it, which a commit would then
+// store: a cell visited in passing would lose its end.
+constexpr int EditorUnlimited = std::numeric_limits<int>::max();
 
 // A pixel length held as a float, as a widget length.
 int toWidgetLength(double length) {
