@@ -204,6 +204,31 @@ TEST_F(BetaSimulation, NoSelectedTypeFails) {
     EXPECT_THROW(quorlan::BetaSimulation(state, distribution, 1.0, -5), quorlan::Failure);
 }
 
+TEST_F(BetaSimulation, SimulatesOnlyPoolFractionsStrictlyInsideTheBounds) {
+    // The upper bound is 0.99999999999 (eleven nines), not 1; both are strict.
+    const double upper = 0.99999999999;
+    const double lower = 1E-15;
+    struct Case {
+        double x;
+        bool simulated;
+    } cases[] = {
+        {upper, false},          {std::nextafter(upper, 0.0), true}, {1.0, false},
+        {lower, false},          {std::nextafter(lower, 1.0), true}, {0.0, false},
+        {-1.0, false},           {0.5, true},
+    };
+    for (const Case& c : cases) {
+        ScriptedDistribution distribution({0.5});
+        ModuleState state = load({"(0,2,0,0)"}, distribution);
+        state.TypePoolFraction.SetItem("(0,2,0,0)", c.x);
+        if (c.simulated) {
+            EXPECT_NO_THROW(quorlan::BetaSimulation(state, distribution, 1.0, 2)) << c.x;
+            EXPECT_EQ(distribution.draws, 1 + 2 * 3) << c.x;
+        } else {
+            EXPECT_THROW(quorlan::BetaSimulation(state, distribution, 1.0, 2), quorlan::Failure) << c.x;
+        }
+    }
+}
+
 TEST_F(BetaSimulation, ScriptedAssembly) {
     // Ten (0,2,0,0) sites (x = 1/2; at Strength 1 every weight is 1/2), one
     // data set. Draws 0.7, 0.2, 0.9: species 2 walks guild 1 (0.7 - 0.5 >= 0)

@@ -247,6 +247,38 @@ TEST(EstimatePoolFraction, BeyondTheRangeTakesTheLikeliestWholePool) {
     EXPECT_EQ(quorlan::EstimatePoolFraction(five, 5, 2), 0.5);
 }
 
+TEST(EstimatePoolFraction, ScriptedStartsBitForBit) {
+    // Expected values from tests/endtoend/oracle.py's estimate, fed the same
+    // uniform numbers (its Newton steps and whole-pool choice are written
+    // independently, with the same order of operations).
+    struct Case {
+        const char* name;
+        int32_t n, m;
+        std::vector<double> script;
+        double value;
+        int64_t draws;
+    } cases[] = {
+        {"RootFromTheMiddle", 6, 4, {0.5}, 0x1.74fbb46740f45p-3, 1},
+        {"RootFromNearTheTop", 6, 4, {0.9}, 0x1.74fbb46740f44p-3, 1},
+        // From x = 1E-4 each step about doubles x: short of the root, kept.
+        {"ShortFromASmallStart", 6, 4, {3e-4}, 0x1.607a161508cbap-4, 1},
+        // Near the pole 1/3 the distance to it doubles each step: the tenth
+        // iterate 0.1886 is still at most 1/(n - 1) = 0.2 and is kept...
+        {"ShortFromNearThePole", 6, 4, {0.9993}, 0x1.8250f0513b66ap-3, 1},
+        // ...while 0.2041 exceeds it: the whole pools 1/4 and 1/5 are compared,
+        // L(1/4) = -5.1397 < L(1/5) = -4.8691.
+        {"NearThePoleTakesAWholePool", 6, 4, {0.9995}, 0.2, 1},
+        // Tenth iterates beyond 1/(m - 1) (7.06; 72.6 and 145.1) start again.
+        {"BeyondThePoleStartsAgain", 20, 3, {0.1, 0.5}, 1.0 / 3, 2},
+        {"TwoStartsRejected", 41, 2, {0.1, 0.2, 0.5}, 0.5, 3},
+    };
+    for (const Case& c : cases) {
+        ScriptedDistribution distribution(c.script);
+        EXPECT_EQ(quorlan::EstimatePoolFraction(distribution, c.n, c.m), c.value) << c.name;
+        EXPECT_EQ(distribution.draws, c.draws) << c.name;
+    }
+}
+
 TEST(EstimatePoolFraction, StartOnThePoleFails) {
     // u = 1: x = 1/(m - 1) and 1 - (m - 1) x = 0, a division by zero.
     ScriptedDistribution distribution({1.0});
