@@ -6,6 +6,7 @@
 #include "analysis/Settings.h"
 #include "app/Help.h"
 #include "platform/Geometry.h"
+#include "platform/Look.h"
 #include "platform/PictureBox.h"
 #include "results/OutputResults.h"
 #include "results/ResultsWidgets.h"
@@ -148,6 +149,42 @@ TEST_F(ResultsWindowTest, ChartKeepsItsDrawingThroughPageSwitches) {
     EXPECT_EQ(shown.pixelColor(579, 331), LightBlue);
 }
 
+// The ends of both axes land on the plot box's sides, by hand: strength 0 ->
+// x 117, 3 -> x 595; rate 0 -> y 368, 1 -> y 34. A pen 2 wide covers the
+// pixel before the line too, so a segment along a side covers that side and
+// the row or column before it, and the pixels either side stay as the frame
+// has them (white there: no tick mark lies at x 300 or y 200).
+struct SideCase {
+    const char* name;
+    Curve segment;
+    QPoint before, first, second, after; // white, drawn, drawn, white
+};
+
+void PrintTo(const SideCase& c, std::ostream* os) { *os << c.name; }
+
+class ChartSideTest : public ResultsWindowTest, public ::testing::WithParamInterface<SideCase> {};
+
+TEST_P(ChartSideTest, AxisEndsLandOnThePlotBoxSides) {
+    const SideCase& c = GetParam();
+    frmResults fresh(mainWindow.get());
+    fresh.PlotFunction(c.segment, 9043968, "Competition test");
+    const QImage& chart = fresh.pbx1->image();
+    EXPECT_EQ(chart.pixelColor(c.before), White);
+    EXPECT_EQ(chart.pixelColor(c.first), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(c.second), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(c.after), White);
+}
+
+const SideCase SideCases[] = {
+    {"RateOneOnTheTopSide", {{0.5, 1}, {2.5, 1}}, {300, 32}, {300, 33}, {300, 34}, {300, 35}},
+    {"RateZeroOnTheBottomSide", {{0.5, 0}, {2.5, 0}}, {300, 366}, {300, 367}, {300, 368}, {300, 369}},
+    {"StrengthZeroOnTheLeftSide", {{0, 0.2}, {0, 0.8}}, {115, 200}, {116, 200}, {117, 200}, {118, 200}},
+    {"StrengthThreeOnTheRightSide", {{3, 0.2}, {3, 0.8}}, {593, 200}, {594, 200}, {595, 200}, {596, 200}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sides, ChartSideTest, ::testing::ValuesIn(SideCases),
+                         [](const ::testing::TestParamInfo<SideCase>& info) { return std::string(info.param.name); });
+
 // Values beyond the axes are drawn where the mapping puts them, outside the
 // plot box, cut only by the chart's own edges. By hand: strength 2.9 -> x
 // 579.07, 3.1 -> x 610.93; rate 1.05 -> y 17.3; rate -0.1 -> y 401.4.
@@ -203,6 +240,56 @@ TEST_F(ResultsWindowTest, LegendEntriesStackDownwards) {
         EXPECT_EQ(legend.pixelColor(x, secondLine), LightBlue) << "x " << x;
     EXPECT_TRUE(isWhite(legend, 10, secondLine - 5));
     expectLabelAt(legend, 60, secondLine - 10, lineHeight, text, "second label");
+}
+
+// The whole legend, pixel for pixel, against entries drawn by hand on a box
+// of the same size, font (12 point) and text colour at the worked positions:
+// the first sample from (10, 25) to (50, 25) with a pen 2 wide, its label at
+// (60, 15); printing leaves the current point at y = 15 + h (h the text
+// height), so the second sample runs at y = 15 + h + 25 and its label starts
+// 10 above it, at x = 60.
+TEST_F(ResultsWindowTest, LegendIsExactlyTheTwoWorkedEntries) {
+    const QImage& legend = form->pbx2->image();
+    platform::PictureBox expected;
+    expected.resize(legend.size());
+    expected.setFont(look::dialogFont(12));
+    expected.setForeColor(platform::buttonTextColour());
+    expected.setBackColor(Qt::white);
+    expected.setDrawWidth(2);
+    const int h = static_cast<int>(expected.TextHeight("Competition test"));
+    expected.Line(10, 25, 50, 25, DarkBlue);
+    expected.setCurrentX(60);
+    expected.setCurrentY(15);
+    expected.Print("Competition test");
+    expected.Line(10, 15 + h + 25, 50, 15 + h + 25, LightBlue);
+    expected.setCurrentX(60);
+    expected.setCurrentY(15 + h + 15);
+    expected.Print("Facilitation test");
+    EXPECT_EQ(legend, expected.image());
+}
+
+// Both pens are 2 pixels wide; an even width adds its extra pixel before the
+// line. Chart, by hand: rate 0.5 -> y = 368 - 167 = 201, so a level segment
+// covers rows 200 and 201; strength 2 -> x = 478/3 * 2 + 117 = 435.67 -> 436,
+// so an upright segment covers columns 435 and 436. Legend: the sample at
+// y = 25 covers rows 24 and 25.
+TEST_F(ResultsWindowTest, ChartAndLegendLinesAreTwoPixelsWide) {
+    frmResults fresh(mainWindow.get());
+    fresh.PlotFunction(Curve{{0.5, 0.5}, {1.8, 0.5}, {2.0, 0.5}, {2.0, 0.8}}, 9043968, "Competition test");
+    const QImage& chart = fresh.pbx1->image();
+    EXPECT_EQ(chart.pixelColor(300, 199), White);
+    EXPECT_EQ(chart.pixelColor(300, 200), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(300, 201), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(300, 202), White);
+    EXPECT_EQ(chart.pixelColor(434, 150), White);
+    EXPECT_EQ(chart.pixelColor(435, 150), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(436, 150), DarkBlue);
+    EXPECT_EQ(chart.pixelColor(437, 150), White);
+    const QImage& legend = fresh.pbx2->image();
+    EXPECT_EQ(legend.pixelColor(30, 23), White);
+    EXPECT_EQ(legend.pixelColor(30, 24), DarkBlue);
+    EXPECT_EQ(legend.pixelColor(30, 25), DarkBlue);
+    EXPECT_EQ(legend.pixelColor(30, 26), White);
 }
 
 TEST_F(ResultsWindowTest, ACurveOfOneRowDrawsNoSegmentButAddsItsEntry) {
