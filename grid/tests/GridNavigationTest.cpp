@@ -162,6 +162,27 @@ TEST_F(GridNavigation, OtherKeysEditTheText) {
     EXPECT_EQ(g.TextCol(), 3);
 }
 
+TEST_F(GridNavigation, KeysOutsideTheTableNeitherMoveNorCommit) {
+    // Only the arrows and Enter move the selection and commit; Tab takes the
+    // focus elsewhere and leaves the typed text pending in the editor.
+    const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown, Qt::Key_Escape, Qt::Key_Delete};
+    int row = 1;
+    for (Qt::Key k : keys) {
+        h.clickSlot(row, 3);
+        QTest::keyClicks(g.txt1, "7");
+        h.key(k);
+        EXPECT_EQ(g.TextRow(), row) << k;
+        EXPECT_EQ(g.TextCol(), 3) << k;
+        EXPECT_EQ(g.GetText(row, 3), "0") << k;
+        ++row;
+    }
+    h.clickSlot(10, 3);
+    QTest::keyClicks(g.txt1, "7");
+    h.key(Qt::Key_Tab);
+    EXPECT_EQ(g.txt1->text(), "7");
+    EXPECT_EQ(g.GetMatrix().sValue(10, 3), "7");
+}
+
 TEST_F(GridNavigation, AnyMouseButtonSelectsADataCell) {
     BeepCounter beeps;
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {

@@ -133,6 +133,29 @@ TEST(GridPersistence, TheEditorTakesTheStoredMaximumLength) {
     EXPECT_EQ(g.txt1->text(), "abcdef");
 }
 
+TEST(GridPersistence, ANegativeMaximumLengthIsRefused) {
+    // Written by the host: refused, the length stays as it was.
+    Grid g;
+    g.MaxLength(4);
+    try {
+        g.MaxLength(-1);
+        ADD_FAILURE() << "nothing raised";
+    } catch (const MarviskError& e) {
+        EXPECT_EQ(e.number(), grid::InvalidPropertyValueError);
+    }
+    EXPECT_EQ(g.MaxLength(), 4);
+    g.txt1->setText("abcdef");
+    EXPECT_EQ(g.txt1->text(), "abcd");
+    // Read from a store: refused while the window loads.
+    Grid loaded;
+    try {
+        loaded.UserControl_ReadProperties(PropertyBag{{"MaxLength", "-3"}});
+        ADD_FAILURE() << "nothing raised";
+    } catch (const MarviskError& e) {
+        EXPECT_EQ(e.number(), grid::InvalidPropertyValueError);
+    }
+}
+
 TEST(GridPersistence, StoredValuesThatDoNotFitRaise) {
     struct Case {
         PropertyBag bag;
