@@ -6,6 +6,7 @@
 #include <QHashFunctions>
 #include <QString>
 #include <gtest/gtest.h>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -27,7 +28,7 @@ using IntEntries = std::vector<std::pair<int32_t, int32_t>>;
 
 // One operation on a store of integer keys.
 struct Step {
-    enum Kind { Add, Remove, Set } kind;
+    enum Kind { Add, Remove, Set, MoveToEnd, RemoveIfPresent } kind;
     int32_t key;
     int32_t value;
 };
@@ -47,6 +48,8 @@ TEST_P(OrderRules, EnumeratesInTheOrderTheRulesGive) {
         case Step::Add: d.Add(s.key, s.value); break;
         case Step::Remove: d.Remove(s.key); break;
         case Step::Set: d.SetItem(s.key, s.value); break;
+        case Step::MoveToEnd: d.MoveToEnd(s.key, s.value); break;
+        case Step::RemoveIfPresent: d.RemoveIfPresent(s.key); break;
         }
     }
     EXPECT_EQ(entries(d), GetParam().expected);
@@ -71,7 +74,21 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1, 1}, {4, 4}}},
         OrderCase{"RemovingTheLastEntryLeavesAnEmptyStore",
                   {{Step::Add, 1, 1}, {Step::Remove, 1, 0}},
-                  {}}),
+                  {}},
+        // Moving to the end is removing and adding again with the new value.
+        OrderCase{"MovingAPresentKeyPutsItLastWithItsNewValue",
+                  {{Step::Add, 1, 1}, {Step::Add, 2, 2}, {Step::Add, 3, 3}, {Step::MoveToEnd, 1, 8}},
+                  {{2, 2}, {3, 3}, {1, 8}}},
+        OrderCase{"MovingTheLastKeyKeepsItLast",
+                  {{Step::Add, 1, 1}, {Step::Add, 2, 2}, {Step::MoveToEnd, 2, 5}},
+                  {{1, 1}, {2, 5}}},
+        OrderCase{"MovingAMissingKeyAppends",
+                  {{Step::Add, 1, 1}, {Step::MoveToEnd, 7, 7}},
+                  {{1, 1}, {7, 7}}},
+        OrderCase{"RemovingIfPresentRemovesOrDoesNothing",
+                  {{Step::Add, 1, 1}, {Step::Add, 2, 2}, {Step::RemoveIfPresent, 1, 0},
+                   {Step::RemoveIfPresent, 9, 0}},
+                  {{2, 2}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Dictionary, TextKeysAreComparedExactly) {
@@ -97,6 +114,11 @@ TEST(Dictionary, MissingAndDuplicateKeysAreErrors) {
     EXPECT_THROW((void)d.Item(2), std::out_of_range);
     EXPECT_THROW(d.Remove(2), std::out_of_range);
     EXPECT_EQ(d.Count(), 1u);
+    EXPECT_TRUE(d.MoveToEnd(2, 20));
+    EXPECT_FALSE(d.MoveToEnd(2, 21));
+    EXPECT_TRUE(d.RemoveIfPresent(1));
+    EXPECT_FALSE(d.RemoveIfPresent(1));
+    EXPECT_EQ(entries(d), (IntEntries{{2, 21}}));
 }
 
 TEST(Dictionary, CopiesAreIndependentAndKeepTheOrder) {
@@ -125,6 +147,97 @@ TEST(Dictionary, CopiesAreIndependentAndKeepTheOrder) {
     const auto& same = assigned;
     assigned = same;
     EXPECT_EQ(assigned.Count(), 3u);
+}
+
+// The index holds iterators into the entries: a moved store must find, move
+// and remove its entries, and the store moved from must be empty and usable.
+TEST(Dictionary, MovesKeepTheIndexValid) {
+    OrderedDictionary<int32_t, int32_t> source;
+    for (int32_t k = 1; k <= 4; ++k)
+        source.Add(k, 10 * k);
+    OrderedDictionary<int32_t, int32_t> moved(std::move(source));
+    moved.MoveToEnd(1, 11);
+    moved.Remove(3);
+    EXPECT_EQ(entries(moved), (IntEntries{{2, 20}, {4, 40}, {1, 11}}));
+    EXPECT_EQ(source.Count(), 0u);
+    EXPECT_FALSE(source.Exists(1));
+    source.Add(1, 5);
+    EXPECT_EQ(entries(source), (IntEntries{{1, 5}}));
+
+    OrderedDictionary<int32_t, int32_t> assigned;
+    assigned.Add(9, 9);
+    assigned = std::move(moved);
+    EXPECT_FALSE(assigned.Exists(9));
+    assigned.Remove(2);
+    EXPECT_EQ(entries(assigned), (IntEntries{{4, 40}, {1, 11}}));
+    EXPECT_EQ(moved.Count(), 0u);
+    moved.Add(3, 3);
+    EXPECT_EQ(entries(moved), (IntEntries{{3, 3}}));
+
+    auto& alias = assigned;
+    assigned = std::move(alias);
+    EXPECT_EQ(entries(assigned), (IntEntries{{4, 40}, {1, 11}}));
+    assigned.Remove(4);
+    EXPECT_EQ(entries(assigned), (IntEntries{{1, 11}}));
+}
+
+// A key whose copies fail once a shared budget is spent, to fail an Add or a
+// copy half way: the store is stored in two places (the entries and the index).
+struct FragileKey {
+    int32_t id = 0;
+    int* budget = nullptr;
+    FragileKey(int32_t i, int* b) : id(i), budget(b) {}
+    FragileKey(const FragileKey& other) : id(other.id), budget(other.budget) {
+        if (budget && (*budget)-- <= 0)
+            throw std::bad_alloc();
+    }
+    FragileKey& operator=(const FragileKey&) = delete;
+    bool operator==(const FragileKey& other) const { return id == other.id; }
+};
+
+struct FragileKeyHash {
+    std::size_t operator()(const FragileKey& key) const { return std::hash<int32_t>()(key.id); }
+};
+
+using FragileStore = OrderedDictionary<FragileKey, int32_t, FragileKeyHash>;
+
+std::vector<int32_t> ids(const FragileStore& d) {
+    std::vector<int32_t> out;
+    for (const auto& entry : d)
+        out.push_back(entry.first.id);
+    return out;
+}
+
+// Each key is copied twice by an Add; a failure at either copy leaves the
+// store as it was, so the key can be added later and is listed once.
+TEST(Dictionary, AFailedAddChangesNothing) {
+    for (int copiesAllowed : {0, 1}) {
+        SCOPED_TRACE(copiesAllowed);
+        int budget = 1000;
+        FragileStore d;
+        d.Add(FragileKey(1, &budget), 1);
+        budget = copiesAllowed;
+        EXPECT_THROW(d.Add(FragileKey(2, &budget), 2), std::bad_alloc);
+        EXPECT_EQ(d.Count(), 1u);
+        EXPECT_FALSE(d.Exists(FragileKey(2, nullptr)));
+        EXPECT_EQ(ids(d), (std::vector<int32_t>{1}));
+        budget = 1000;
+        d.Add(FragileKey(2, &budget), 2);
+        EXPECT_EQ(ids(d), (std::vector<int32_t>{1, 2}));
+    }
+}
+
+TEST(Dictionary, AFailedAssignmentKeepsTheOldEntries) {
+    int budget = 1000;
+    FragileStore source;
+    for (int32_t k = 1; k <= 3; ++k)
+        source.Add(FragileKey(k, &budget), k);
+    FragileStore target;
+    target.Add(FragileKey(7, &budget), 7);
+    budget = 3; // enough for one and a half entries
+    EXPECT_THROW(target = source, std::bad_alloc);
+    EXPECT_EQ(ids(target), (std::vector<int32_t>{7}));
+    EXPECT_EQ(ids(source), (std::vector<int32_t>{1, 2, 3}));
 }
 
 } // namespace
