@@ -149,23 +149,24 @@ TEST_F(ResultsWindowTest, ChartKeepsItsDrawingThroughPageSwitches) {
     EXPECT_EQ(shown.pixelColor(579, 331), LightBlue);
 }
 
-// The ends of both axes land on the plot box's sides, by hand: strength 0 ->
-// x 117, 3 -> x 595; rate 0 -> y 368, 1 -> y 34. A pen 2 wide covers the
-// pixel before the line too, so a segment along a side covers that side and
-// the row or column before it, and the pixels either side stay as the frame
-// has them (white there: no tick mark lies at x 300 or y 200).
-struct SideCase {
+// Where a segment lands, by hand, with its pen 2 pixels wide: an even width
+// covers the pixel before the mapped one too, and the pixels either side stay
+// as the frame has them (white there: no tick mark lies at x 300, y 150 or
+// y 200). The ends of both axes land on the plot box's sides: strength 0 ->
+// x 117, 3 -> x 595; rate 0 -> y 368, 1 -> y 34. Inside: rate 0.5 -> y 368 -
+// 167 = 201; strength 2 -> x 478/3 * 2 + 117 = 435.67 -> 436.
+struct SegmentCase {
     const char* name;
     Curve segment;
     QPoint before, first, second, after; // white, drawn, drawn, white
 };
 
-void PrintTo(const SideCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SegmentCase& c, std::ostream* os) { *os << c.name; }
 
-class ChartSideTest : public ResultsWindowTest, public ::testing::WithParamInterface<SideCase> {};
+class ChartSegmentTest : public ResultsWindowTest, public ::testing::WithParamInterface<SegmentCase> {};
 
-TEST_P(ChartSideTest, AxisEndsLandOnThePlotBoxSides) {
-    const SideCase& c = GetParam();
+TEST_P(ChartSegmentTest, CoversTheMappedPixelAndTheOneBefore) {
+    const SegmentCase& c = GetParam();
     frmResults fresh(mainWindow.get());
     fresh.PlotFunction(c.segment, 9043968, "Competition test");
     const QImage& chart = fresh.pbx1->image();
@@ -175,15 +176,17 @@ TEST_P(ChartSideTest, AxisEndsLandOnThePlotBoxSides) {
     EXPECT_EQ(chart.pixelColor(c.after), White);
 }
 
-const SideCase SideCases[] = {
+const SegmentCase SegmentCases[] = {
     {"RateOneOnTheTopSide", {{0.5, 1}, {2.5, 1}}, {300, 32}, {300, 33}, {300, 34}, {300, 35}},
     {"RateZeroOnTheBottomSide", {{0.5, 0}, {2.5, 0}}, {300, 366}, {300, 367}, {300, 368}, {300, 369}},
     {"StrengthZeroOnTheLeftSide", {{0, 0.2}, {0, 0.8}}, {115, 200}, {116, 200}, {117, 200}, {118, 200}},
     {"StrengthThreeOnTheRightSide", {{3, 0.2}, {3, 0.8}}, {593, 200}, {594, 200}, {595, 200}, {596, 200}},
+    {"LevelInside", {{0.5, 0.5}, {2.5, 0.5}}, {300, 199}, {300, 200}, {300, 201}, {300, 202}},
+    {"UprightInside", {{2, 0.2}, {2, 0.8}}, {434, 150}, {435, 150}, {436, 150}, {437, 150}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Sides, ChartSideTest, ::testing::ValuesIn(SideCases),
-                         [](const ::testing::TestParamInfo<SideCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Segments, ChartSegmentTest, ::testing::ValuesIn(SegmentCases),
+                         [](const ::testing::TestParamInfo<SegmentCase>& info) { return std::string(info.param.name); });
 
 // Values beyond the axes are drawn where the mapping puts them, outside the
 // plot box, cut only by the chart's own edges. By hand: strength 2.9 -> x
@@ -266,30 +269,6 @@ TEST_F(ResultsWindowTest, LegendIsExactlyTheTwoWorkedEntries) {
     expected.setCurrentY(15 + h + 15);
     expected.Print("Facilitation test");
     EXPECT_EQ(legend, expected.image());
-}
-
-// Both pens are 2 pixels wide; an even width adds its extra pixel before the
-// line. Chart, by hand: rate 0.5 -> y = 368 - 167 = 201, so a level segment
-// covers rows 200 and 201; strength 2 -> x = 478/3 * 2 + 117 = 435.67 -> 436,
-// so an upright segment covers columns 435 and 436. Legend: the sample at
-// y = 25 covers rows 24 and 25.
-TEST_F(ResultsWindowTest, ChartAndLegendLinesAreTwoPixelsWide) {
-    frmResults fresh(mainWindow.get());
-    fresh.PlotFunction(Curve{{0.5, 0.5}, {1.8, 0.5}, {2.0, 0.5}, {2.0, 0.8}}, 9043968, "Competition test");
-    const QImage& chart = fresh.pbx1->image();
-    EXPECT_EQ(chart.pixelColor(300, 199), White);
-    EXPECT_EQ(chart.pixelColor(300, 200), DarkBlue);
-    EXPECT_EQ(chart.pixelColor(300, 201), DarkBlue);
-    EXPECT_EQ(chart.pixelColor(300, 202), White);
-    EXPECT_EQ(chart.pixelColor(434, 150), White);
-    EXPECT_EQ(chart.pixelColor(435, 150), DarkBlue);
-    EXPECT_EQ(chart.pixelColor(436, 150), DarkBlue);
-    EXPECT_EQ(chart.pixelColor(437, 150), White);
-    const QImage& legend = fresh.pbx2->image();
-    EXPECT_EQ(legend.pixelColor(30, 23), White);
-    EXPECT_EQ(legend.pixelColor(30, 24), DarkBlue);
-    EXPECT_EQ(legend.pixelColor(30, 25), DarkBlue);
-    EXPECT_EQ(legend.pixelColor(30, 26), White);
 }
 
 TEST_F(ResultsWindowTest, ACurveOfOneRowDrawsNoSegmentButAddsItsEntry) {
