@@ -93,6 +93,7 @@ protected:
 //           Competition 0.05 -> y 351.30 -> 351; Facilitation 0.95 -> y 50.70 -> 51
 //   row 29: strength 2.9 -> x 579.07 -> 579
 //           Competition 0.89 -> y 70.74 -> 71;  Facilitation 0.11 -> y 331.26 -> 331
+//   row 16: strength 1.6 -> x 371.93 -> 372; both 0.5 -> y 201
 struct ChartPoint {
     const char* what;
     int x, y;
@@ -105,6 +106,9 @@ TEST_F(ResultsWindowTest, BothCurvesPassThroughTheirFirstAndLastPoints) {
         {"Competition, row 29", 579, 71, DarkBlue},
         {"Facilitation, row 1", 133, 51, LightBlue},
         {"Facilitation, row 29", 579, 331, LightBlue},
+        // Row 16 (strength 1.6 -> x 371.93 -> 372), where both rates are 0.5
+        // (y 201): the Facilitation curve, drawn second, lies on top.
+        {"Crossing at row 16", 372, 201, LightBlue},
     };
     const QImage& chart = form->pbx1->image();
     for (const ChartPoint& p : points)
