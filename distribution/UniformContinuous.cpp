@@ -72,14 +72,22 @@ void Regenerate(GeneratorState& g) {
     g.StateIndex = 0;
 }
 
-uint32_t NextWord(GeneratorState& g) {
+// Before a draw with no word ready: seeds with the default seed if the
+// generator was never seeded, then regenerates the vector. Kept out of line so
+// the draw itself (once in 624) stays a table read and the tempering.
+[[gnu::noinline, gnu::cold]] void PrepareWords(GeneratorState& g) {
     if (!g.Seeded)
         g.StateIndex = NeverSeeded;
-    if (g.StateIndex >= StateSize) {
-        if (g.StateIndex == NeverSeeded)
-            SeedGenerator(g, DefaultSeed);
-        Regenerate(g);
-    }
+    if (g.StateIndex == NeverSeeded)
+        SeedGenerator(g, DefaultSeed);
+    Regenerate(g);
+}
+
+uint32_t NextWord(GeneratorState& g) {
+    // Seeded with a word ready (0 to 623); otherwise StateIndex is or becomes
+    // 624 or 625 and the vector must be prepared first.
+    if (!g.Seeded || g.StateIndex >= StateSize)
+        PrepareWords(g);
     uint32_t y = g.StateWords[g.StateIndex];
     ++g.StateIndex;
     y ^= DivU32(y, 11);
@@ -115,15 +123,24 @@ uint32_t TimeOfDaySeed() {
     return rounded > SecondsPerDay ? static_cast<uint32_t>(SecondsPerDay) : static_cast<uint32_t>(rounded);
 }
 
+// The calling thread's generator. Its address comes from the dynamic loader
+// (the library is loaded at run time); the empty asm keeps it in a register,
+// where the compiler would otherwise ask the loader again at every use.
+GeneratorState& ThreadState() {
+    GeneratorState* g = &State;
+    asm("" : "+r"(g));
+    return *g;
+}
+
 } // namespace
 } // namespace UniformContinuous
 
 extern "C" void* RandomizeU(void* result, int32_t Seed) {
     using namespace UniformContinuous;
     if (Seed == -1)
-        SeedGenerator(State, TimeOfDaySeed());
+        SeedGenerator(ThreadState(), TimeOfDaySeed());
     else if (Seed >= 0)
-        SeedGenerator(State, static_cast<uint32_t>(Seed));
+        SeedGenerator(ThreadState(), static_cast<uint32_t>(Seed));
     // Below -1: nothing changes, not even the position in the sequence.
 
     // The empty variant: type code 0 and nothing else set.
@@ -133,5 +150,5 @@ extern "C" void* RandomizeU(void* result, int32_t Seed) {
 }
 
 extern "C" double RndU(void) {
-    return UniformContinuous::NextUniform(UniformContinuous::State);
+    return UniformContinuous::NextUniform(UniformContinuous::ThreadState());
 }
