@@ -314,6 +314,55 @@ TEST(ChartFramePictureTest, HasThePlotBoxAndGuidesInThreeColoursOnly) {
     EXPECT_EQ(frame.pixelColor(400, 200), White);
 }
 
+// The labels sit at their heights and places: a region holds black ink or
+// none. Rate labels left of the box at y = 368 - 334 * rate (0 -> 368, 0.05 ->
+// 351, 0.25 -> 284, 0.5 -> 201, 0.75 -> 118, 1 -> 34), none at the heights
+// between (0.125 -> 326, 0.375 -> 243, 0.625 -> 159, 0.875 -> 76); strength
+// labels under the box at x = 478/3 * strength + 117, none half-way between;
+// the titles, the three arrows and their captions below.
+struct InkCase {
+    const char* name;
+    QRect region;
+    bool ink;
+};
+
+void PrintTo(const InkCase& c, std::ostream* os) { *os << c.name; }
+
+class ChartFrameLabelTest : public ::testing::TestWithParam<InkCase> {};
+
+TEST_P(ChartFrameLabelTest, InkWhereTheLabelsAre) {
+    const InkCase& c = GetParam();
+    const QImage frame = frmResults::ChartFramePicture();
+    int black = 0;
+    for (int y = c.region.top(); y <= c.region.bottom(); ++y)
+        for (int x = c.region.left(); x <= c.region.right(); ++x)
+            black += frame.pixelColor(x, y) == QColor(0, 0, 0);
+    if (c.ink)
+        EXPECT_GT(black, 5);
+    else
+        EXPECT_EQ(black, 0);
+}
+
+const InkCase InkCases[] = {
+    {"Rate000", QRect(80, 364, 30, 9), true},   {"Rate005", QRect(80, 347, 30, 9), true},
+    {"Rate025", QRect(80, 280, 30, 9), true},   {"Rate050", QRect(80, 197, 30, 9), true},
+    {"Rate075", QRect(80, 114, 30, 9), true},   {"Rate100", QRect(80, 30, 30, 9), true},
+    {"NoRate0125", QRect(80, 322, 36, 9), false}, {"NoRate0375", QRect(80, 239, 36, 9), false},
+    {"NoRate0625", QRect(80, 155, 36, 9), false}, {"NoRate0875", QRect(80, 72, 36, 9), false},
+    {"Strength00", QRect(110, 376, 15, 14), true}, {"Strength05", QRect(190, 376, 15, 14), true},
+    {"Strength10", QRect(269, 376, 15, 14), true}, {"Strength15", QRect(349, 376, 15, 14), true},
+    {"Strength20", QRect(429, 376, 15, 14), true}, {"Strength25", QRect(508, 376, 15, 14), true},
+    {"Strength30", QRect(588, 376, 15, 14), true}, {"NoStrength025", QRect(155, 370, 5, 20), false},
+    {"NoStrength125", QRect(314, 370, 5, 20), false}, {"NoStrength275", QRect(553, 370, 5, 20), false},
+    {"XTitle", QRect(300, 394, 120, 20), true},  {"YTitle", QRect(18, 150, 26, 100), true},
+    {"LeftArrow", QRect(150, 438, 60, 5), true}, {"UpArrow", QRect(274, 440, 5, 20), true},
+    {"RightArrow", QRect(400, 438, 60, 5), true}, {"FacilitationCaption", QRect(117, 448, 80, 45), true},
+    {"NoInteractionsCaption", QRect(230, 470, 90, 15), true}, {"CompetitionCaption", QRect(510, 448, 85, 15), true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Regions, ChartFrameLabelTest, ::testing::ValuesIn(InkCases),
+                         [](const ::testing::TestParamInfo<InkCase>& info) { return std::string(info.param.name); });
+
 // --- Pages ---------------------------------------------------------------------
 
 TEST_F(ResultsWindowTest, OpensOnTheNumericalResultsPage) {
