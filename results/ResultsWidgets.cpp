@@ -5,6 +5,24 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace {
+
+// A click is a press and a release of the left button, the release inside
+// the widget.
+void notePress(bool& pressed, QMouseEvent* event) {
+    pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+bool completesClick(bool& pressed, QMouseEvent* event, const QRect& area) {
+    const bool click = pressed && event->button() == Qt::LeftButton && area.contains(event->position().toPoint());
+    pressed = false;
+    event->accept();
+    return click;
+}
+
+} // namespace
+
 ClickBox::ClickBox(QWidget* parent, const QColor& colour, Edge edge) : QFrame(parent), edge_(edge) {
     QPalette p = palette();
     p.setColor(QPalette::Window, colour);
@@ -12,16 +30,10 @@ ClickBox::ClickBox(QWidget* parent, const QColor& colour, Edge edge) : QFrame(pa
     setAutoFillBackground(true);
 }
 
-void ClickBox::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton;
-    event->accept();
-}
+void ClickBox::mousePressEvent(QMouseEvent* event) { notePress(pressed_, event); }
 
 void ClickBox::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
-    event->accept();
-    if (click)
+    if (completesClick(pressed_, event, rect()))
         emit clicked();
 }
 
@@ -61,16 +73,10 @@ ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, pare
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void ClickLabel::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton;
-    event->accept();
-}
+void ClickLabel::mousePressEvent(QMouseEvent* event) { notePress(pressed_, event); }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
-    event->accept();
-    if (click)
+    if (completesClick(pressed_, event, rect()))
         emit clicked();
 }
 
