@@ -32,10 +32,10 @@ void frmMain::mnuFileSave_Click() {
 
     // The text goes to a temporary file beside the target and replaces it only
     // once the whole matrix is written, so a save that fails (a size box that
-    // is not a number, a full disk) leaves the old file as it was.
+    // is not a number, a full disk) leaves the old file as it was. The file of
+    // that name exists only then, so only then does the path name it.
     try {
         platform::TextWriter out(fileName);
-        Settings::MatrixFilePath = fileName;
         const SparseArray matrix = grd1->GetMatrix();
         MatrixFile::WriteMatrix(out, matrix, txtRows->text(), txtCols->text());
         out.Close();
@@ -43,6 +43,7 @@ void frmMain::mnuFileSave_Click() {
         showError(QStringLiteral("Error 07: Error writing file."));
         return;
     }
+    Settings::MatrixFilePath = fileName;
     fra1->setTitle(MatrixFile::MatrixCaption(Settings::MatrixFilePath));
 }
 
@@ -55,7 +56,6 @@ void frmMain::mnuFileOpen_Click() {
     MatrixFile::MatrixFileScan scan;
     try {
         platform::TextReader in(path);
-        Settings::MatrixFilePath = path;
         scan = MatrixFile::ScanMatrixFile(in);
         in.Close();
     } catch (...) {
@@ -89,6 +89,10 @@ void frmMain::mnuFileOpen_Click() {
     txtCols->setText(QString::number(scan.SiteCount()));
     cmdOK_Click();
     grd1->SetMatrix(matrix, 0, 0);
+    // The results name the file of the matrix they were computed from: the
+    // path changes only once the file's cells are in the grid, so an Open
+    // that fails leaves the path of the matrix still shown.
+    Settings::MatrixFilePath = path;
     fra1->setTitle(MatrixFile::MatrixCaption(Settings::MatrixFilePath));
 }
 
