@@ -1,14 +1,13 @@
 #include "app/MatrixFile.h"
 
 #include "analysis/MarviskError.h"
+#include "app/LeadingNumber.h"
 #include "platform/Rounding.h"
 #include "platform/TextStream.h"
 
 #include <QStringView>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <string>
 
 namespace MatrixFile {
 
@@ -39,68 +38,60 @@ bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
+qsizetype skipDigits(QStringView text, qsizetype i) {
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    return i;
+}
+
 // A decimal number filling the whole text: sign, digits with at most one ".",
 // an optional exponent (E or D, either case, then sign and digits).
-std::optional<double> wholeDecimal(QStringView text) {
-    std::string plain;
+bool isWholeDecimal(QStringView text) {
     qsizetype i = 0;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        plain += char(text[i++].unicode());
-    int digits = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        if (isDigit(text[i])) {
-            ++digits;
-            plain += char(text[i].unicode());
-        } else if (text[i] == u'.' && !point) {
-            point = true;
-            plain += '.';
-        } else {
-            break;
-        }
-    }
-    if (digits == 0)
-        return std::nullopt;
-    if (i < text.size()) {
-        const QChar e = text[i].toUpper();
-        if (e != u'E' && e != u'D')
-            return std::nullopt;
-        plain += 'e';
         ++i;
-        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-            plain += char(text[i++].unicode());
-        const qsizetype exponentStart = i;
-        for (; i < text.size() && isDigit(text[i]); ++i)
-            plain += char(text[i].unicode());
-        if (i == exponentStart || i < text.size())
-            return std::nullopt;
+    const qsizetype integerStart = i;
+    i = skipDigits(text, i);
+    bool anyDigit = i > integerStart;
+    if (i < text.size() && text[i] == u'.') {
+        const qsizetype fractionStart = ++i;
+        i = skipDigits(text, i);
+        anyDigit = anyDigit || i > fractionStart;
     }
-    return std::strtod(plain.c_str(), nullptr);
+    if (!anyDigit)
+        return false;
+    if (i == text.size())
+        return true;
+    const QChar e = text[i].toUpper();
+    if (e != u'E' && e != u'D')
+        return false;
+    ++i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    const qsizetype exponentStart = i;
+    i = skipDigits(text, i);
+    return i > exponentStart && i == text.size();
 }
 
 // "&H" and hexadecimal digits, or "&O" and octal digits, filling the whole text.
-std::optional<double> wholeRadix(QStringView text) {
+bool isWholeRadix(QStringView text) {
     if (text.size() < 3 || text[0] != u'&')
-        return std::nullopt;
+        return false;
     const QChar kind = text[1].toUpper();
     const int radix = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
     if (radix == 0)
-        return std::nullopt;
-    double value = 0;
+        return false;
     for (qsizetype i = 2; i < text.size(); ++i) {
-        const QChar c = QChar(text[i]).toUpper();
+        const QChar c = text[i].toUpper();
         int digit = radix;
         if (isDigit(c))
             digit = c.unicode() - u'0';
         else if (c >= u'A' && c <= u'F')
             digit = c.unicode() - u'A' + 10;
         if (digit >= radix)
-            return std::nullopt;
-        value = value * radix + digit;
-        if (value > 1e18)
-            return std::nullopt;
+            return false;
     }
-    return value;
+    return true;
 }
 
 } // namespace
@@ -162,12 +153,14 @@ std::optional<int32_t> WholeNumber(const QString& text) {
         view = view.mid(1);
     while (!view.isEmpty() && isBlank(view.back()))
         view.chop(1);
-    std::optional<double> number = wholeRadix(view);
-    if (!number)
-        number = wholeDecimal(view);
-    if (!number || !std::isfinite(*number))
+    if (!isWholeRadix(view) && !isWholeDecimal(view))
         return std::nullopt;
-    const double whole = platform::roundHalfEven(*number);
+    // A text of that form reads the same by the leading-number rule, which
+    // takes "." as the point whatever the regional settings.
+    const double number = leadingNumber(view.toString());
+    if (!std::isfinite(number))
+        return std::nullopt;
+    const double whole = platform::roundHalfEven(number);
     if (whole < -32768.0 || whole > 32767.0)
         return std::nullopt;
     return static_cast<int32_t>(whole);

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <optional>
 #include <string>
 #include <vector>
@@ -119,6 +120,30 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"1e", std::nullopt}, NumberCase{"&H", std::nullopt},
                       NumberCase{"&O8", std::nullopt}, NumberCase{"32768", std::nullopt},
                       NumberCase{"1e400", std::nullopt}));
+
+// The point is "." under any regional setting: a locale whose decimal mark is
+// a comma must not cut "21.5" to 21 (it rounds half to even to 22).
+TEST(WholeNumberLocale, PointIsAPointUnderACommaLocale) {
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const char* commaLocale = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8", "de_DE"}) {
+        if (std::setlocale(LC_NUMERIC, name) && std::string(std::localeconv()->decimal_point) == ",") {
+            commaLocale = name;
+            break;
+        }
+    }
+    if (!commaLocale) {
+        std::setlocale(LC_NUMERIC, before.c_str());
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    const std::optional<int32_t> fraction = WholeNumber(QStringLiteral("21.5"));
+    const std::optional<int32_t> exponent = WholeNumber(QStringLiteral("2.5e1"));
+    const std::optional<int32_t> comma = WholeNumber(QStringLiteral("21,5"));
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(fraction, 22) << commaLocale;
+    EXPECT_EQ(exponent, 25) << commaLocale;
+    EXPECT_EQ(comma, std::nullopt) << commaLocale;
+}
 
 // ---- names -----------------------------------------------------------------
 
