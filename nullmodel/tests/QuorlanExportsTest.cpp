@@ -185,6 +185,20 @@ TEST(Exports, ResultsOfTheIndependentWorking) {
     EXPECT_TRUE(sameBits(rates.FacilitationRate, 17 / 300.0));
 }
 
+TEST(BetaExport, SeedBelowMinusOneRunsOnFromTheGeneratorsState) {
+    // Neither Beta's own seeding nor the loading's touches the generator, so
+    // after seeding it with 0 by hand the call is the call with the seed 0,
+    // and it leaves the generator where that call leaves it.
+    RejectionRates seeded{}, runningOn{};
+    ASSERT_EQ(Beta(&seeded, 1.3, Mixed.data(), Mixed.upper(), 200, 0), &seeded);
+    const double nextAfterSeeded = RndU();
+    alignas(16) unsigned char variant[16];
+    RandomizeU(variant, 0);
+    ASSERT_EQ(Beta(&runningOn, 1.3, Mixed.data(), Mixed.upper(), 200, -2), &runningOn);
+    EXPECT_EQ(std::memcmp(&runningOn, &seeded, sizeof seeded), 0);
+    EXPECT_TRUE(sameBits(RndU(), nextAfterSeeded));
+}
+
 TEST(Exports, EachThreadHasItsOwnState) {
     RejectionRates here{};
     ASSERT_NE(Beta(&here, 1.3, Sites.data(), Sites.upper(), 200, 8), nullptr);
