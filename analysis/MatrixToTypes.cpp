@@ -89,11 +89,10 @@ std::vector<std::string> MatrixToTypes(SparseArray& sry1) {
         for (const auto& [key, text] : sry1.Cells) {
             if (text != One)
                 continue;
-            const auto parts = sry1.RowColumn(key);
-            const auto guild = guildOfRow.find(parts[1]);
+            const auto guild = guildOfRow.find(SparseArray::rowOf(key));
             if (guild == guildOfRow.end())
                 continue;
-            const auto site = siteOfColumn.find(parts[2]);
+            const auto site = siteOfColumn.find(SparseArray::colOf(key));
             if (site != siteOfColumn.end())
                 guildsPresent[site->second].push_back(guild->second);
         }

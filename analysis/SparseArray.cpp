@@ -31,9 +31,8 @@ int32_t leadingNumber(QStringView text) {
 
 } // namespace
 
-// Built with a single allocation: every read and write forms a key, so this is the
-// innermost work of the grid and of the analysis.
-QString SparseArray::cellKey(int32_t lRow, int32_t lCol) {
+// The key text "row,col", built with a single allocation.
+QString SparseArray::keyText(int32_t lRow, int32_t lCol) {
     char16_t buffer[24]; // "-2147483648,-2147483648" is the longest key
     int length = 0;
     const auto put = [&](int32_t value) {
@@ -58,32 +57,25 @@ QString SparseArray::cellKey(int32_t lRow, int32_t lCol) {
 // A count changes by removing its entry and adding it again, so the entry
 // stands where the last change happened; an absent entry counts as 0.
 void SparseArray::changeCount(CountStore& store, int32_t key, int32_t delta) {
-    int32_t count = 0;
-    if (const int32_t* old = store.Find(key)) {
-        count = *old;
-        store.Remove(key);
-    }
-    store.Add(key, count + delta);
+    const int32_t* old = store.Find(key);
+    store.MoveToEnd(key, (old ? *old : 0) + delta);
 }
 
 void SparseArray::sValue(int32_t lRow, int32_t lCol, const QString& s1) {
-    const QString key = cellKey(lRow, lCol);
-    const bool removing = s1 == Zero;
-    if (Cells.Exists(key)) {
-        Cells.Remove(key);
-        if (removing) {
+    const CellKey key = cellKey(lRow, lCol);
+    if (s1 == Zero) {
+        if (Cells.RemoveIfPresent(key)) {
             changeCount(RowCounts, lRow, -1);
             changeCount(ColCounts, lCol, -1);
-        } else {
-            Cells.Add(key, s1);
         }
         return;
     }
-    if (removing)
-        return;
-    Cells.Add(key, s1);
-    changeCount(RowCounts, lRow, +1);
-    changeCount(ColCounts, lCol, +1);
+    // A stored cell is removed and added again (its key goes to the end) with
+    // its counts unchanged; a new cell is appended and counted.
+    if (Cells.MoveToEnd(key, s1)) {
+        changeCount(RowCounts, lRow, +1);
+        changeCount(ColCounts, lCol, +1);
+    }
 }
 
 QString SparseArray::sValue(int32_t lRow, int32_t lCol) const {
@@ -124,11 +116,11 @@ void SparseArray::Equals(const SparseArray& sry1) {
     Cells.RemoveAll();
     RowCounts.RemoveAll();
     ColCounts.RemoveAll();
+    Cells.Reserve(sry1.Cells.Count());
     for (const auto& [key, text] : sry1.Cells) {
-        const auto parts = RowColumn(key);
         Cells.Add(key, text);
-        changeCount(RowCounts, parts[1], +1);
-        changeCount(ColCounts, parts[2], +1);
+        changeCount(RowCounts, rowOf(key), +1);
+        changeCount(ColCounts, colOf(key), +1);
     }
 }
 
@@ -136,7 +128,7 @@ QStringList SparseArray::sKeys() const {
     QStringList keys;
     keys.reserve(static_cast<qsizetype>(Cells.Count()));
     for (const auto& entry : Cells)
-        keys.append(entry.first);
+        keys.append(keyText(rowOf(entry.first), colOf(entry.first)));
     return keys;
 }
 

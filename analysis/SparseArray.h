@@ -8,11 +8,11 @@
 // orders (they decide the order of sites and species in an analysis).
 
 #include "platform/OrderedDictionary.h"
-#include "platform/TextHash.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -57,10 +57,36 @@ private:
     // one pass, without a lookup per cell.
     friend std::vector<std::string> MatrixToTypes(SparseArray& sry1);
 
-    static QString cellKey(int32_t lRow, int32_t lCol);
+    // A cell is stored under its row and column packed into one integer: the
+    // same one-to-one naming as the key text "row,col", which is made only
+    // when a caller asks for the keys. It spares every write a text to
+    // allocate, hash and compare.
+    using CellKey = uint64_t;
+    static CellKey cellKey(int32_t lRow, int32_t lCol) {
+        return (CellKey(uint32_t(lRow)) << 32) | uint32_t(lCol);
+    }
+    static int32_t rowOf(CellKey key) { return int32_t(uint32_t(key >> 32)); }
+    static int32_t colOf(CellKey key) { return int32_t(uint32_t(key)); }
+    // Each row starts at a well-mixed place among the buckets and its
+    // columns follow one another from there: a row's cells share cache
+    // lines, while no pattern of row numbers lines the rows up. (The bare
+    // integer gives some bucket counts long chains; fully mixed bits cost a
+    // cache miss per cell.)
+    struct CellKeyHash {
+        std::size_t operator()(CellKey key) const noexcept {
+            uint64_t row = key >> 32;
+            row ^= row >> 33;
+            row *= 0xff51afd7ed558ccdull;
+            row ^= row >> 33;
+            row *= 0xc4ceb9fe1a85ec53ull;
+            row ^= row >> 33;
+            return static_cast<std::size_t>(row + (key & 0xffffffffull));
+        }
+    };
+    static QString keyText(int32_t lRow, int32_t lCol);
     static void changeCount(CountStore& store, int32_t key, int32_t delta);
 
-    platform::OrderedDictionary<QString, QString, platform::TextHash> Cells;
+    platform::OrderedDictionary<CellKey, QString, CellKeyHash> Cells;
     CountStore ColCounts;
     CountStore RowCounts;
 };

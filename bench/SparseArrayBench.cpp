@@ -1,7 +1,7 @@
 // The matrix store at the size of a large survey: 2000 species by 2000 sites
 // with half of the data cells present (every other cell, shifted by one on
 // each row), 20 guilds. Building it, copying it (Equals) and turning it into
-// site types.
+// site types, and walking its keys.
 
 #include "analysis/MatrixToTypes.h"
 #include "analysis/SparseArray.h"
@@ -48,6 +48,21 @@ void BM_Equals(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * (int64_t(Species) * Sites / 2));
 }
 
+// What the grid and the validation do with a matrix: walk its keys, split
+// each and read the cell.
+void BM_WalkKeys(benchmark::State& state) {
+    const SparseArray source = buildMatrix();
+    for (auto _ : state) {
+        qsizetype characters = 0;
+        for (const QString& key : source.sKeys()) {
+            const auto parts = source.RowColumn(key);
+            characters += source.sValue(parts[1], parts[2]).size();
+        }
+        benchmark::DoNotOptimize(characters);
+    }
+    state.SetItemsProcessed(state.iterations() * (int64_t(Species) * Sites / 2));
+}
+
 void BM_MatrixToTypes(benchmark::State& state) {
     const SparseArray source = buildMatrix();
     for (auto _ : state) {
@@ -70,4 +85,5 @@ void BM_MatrixToTypes(benchmark::State& state) {
 
 BENCHMARK(BM_BuildMatrix)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Equals)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WalkKeys)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MatrixToTypes)->Unit(benchmark::kMillisecond);
