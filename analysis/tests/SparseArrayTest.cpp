@@ -10,7 +10,9 @@
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <limits>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -237,6 +239,109 @@ TEST(SparseArrayEquals, OntoItselfKeepsTheCells) {
     EXPECT_EQ(counts(m.RowCount()), (Counts{{1, 2}, {0, 2}}));
     EXPECT_EQ(counts(m.ColCount()), (Counts{{0, 1}, {2, 2}, {3, 1}}));
     EXPECT_EQ(m.sValue(0, 3), QStringLiteral("S2"));
+}
+
+// The write and copy rules carried out literally on plain lists (key texts,
+// counts as row/column and number), as an independent model of the store.
+struct ModelStore {
+    std::vector<std::pair<std::string, std::string>> cells;
+    Counts rows;
+    Counts cols;
+
+    static void bump(Counts& store, int32_t key, int32_t delta) {
+        int32_t count = 0;
+        const auto it = std::find_if(store.begin(), store.end(), [&](const auto& e) { return e.first == key; });
+        if (it != store.end()) {
+            count = it->second;
+            store.erase(it);
+        }
+        store.emplace_back(key, count + delta);
+    }
+
+    void write(int32_t row, int32_t col, const std::string& text) {
+        const std::string key = std::to_string(row) + "," + std::to_string(col);
+        const auto it = std::find_if(cells.begin(), cells.end(), [&](const auto& e) { return e.first == key; });
+        if (it != cells.end()) {
+            cells.erase(it);
+            if (text != "0") {
+                cells.emplace_back(key, text);
+            } else {
+                bump(rows, row, -1);
+                bump(cols, col, -1);
+            }
+        } else if (text != "0") {
+            cells.emplace_back(key, text);
+            bump(rows, row, +1);
+            bump(cols, col, +1);
+        }
+    }
+
+    // The copy: cells in order, each counted under its row, then its column.
+    ModelStore copy() const {
+        ModelStore out;
+        for (const auto& [key, text] : cells) {
+            out.cells.emplace_back(key, text);
+            const auto comma = key.find(',');
+            bump(out.rows, std::stoi(key.substr(0, comma)), +1);
+            bump(out.cols, std::stoi(key.substr(comma + 1)), +1);
+        }
+        return out;
+    }
+
+    int32_t largest(bool row) const {
+        int32_t largest = 0;
+        for (const auto& [key, text] : cells) {
+            const auto comma = key.find(',');
+            const int32_t n = std::stoi(row ? key.substr(0, comma) : key.substr(comma + 1));
+            if (n > largest)
+                largest = n;
+        }
+        return largest;
+    }
+};
+
+void expectSameAsModel(const SparseArray& m, const ModelStore& model) {
+    QStringList keys;
+    for (const auto& [key, text] : model.cells) {
+        keys.append(QString::fromStdString(key));
+        const QString k = QString::fromStdString(key);
+        const auto parts = m.RowColumn(k);
+        ASSERT_EQ(m.sValue(parts[1], parts[2]), QString::fromStdString(text)) << key;
+    }
+    ASSERT_EQ(m.sKeys(), keys);
+    ASSERT_EQ(counts(m.RowCount()), model.rows);
+    ASSERT_EQ(counts(m.ColCount()), model.cols);
+    ASSERT_EQ(m.Rows(), model.largest(true));
+    ASSERT_EQ(m.Cols(), model.largest(false));
+}
+
+// Long random runs of every kind of write (new cells, rewrites with the same
+// or another text, "0" on stored and absent cells, negative numbers), with
+// the whole state compared after each write and after a copy.
+TEST(SparseArray, RandomWritesAndCopiesFollowTheRules) {
+    const char* texts[] = {"0", "0", "1", "1", "x", " 0", "", "00"};
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::uniform_int_distribution<int32_t> number(-2, 6);
+        std::uniform_int_distribution<int> text(0, 7);
+        SparseArray m;
+        ModelStore model;
+        for (int step = 0; step < 600; ++step) {
+            const int32_t row = number(random);
+            const int32_t col = number(random);
+            const char* t = texts[text(random)];
+            m.sValue(row, col, QString::fromLatin1(t));
+            model.write(row, col, t);
+            ASSERT_NO_FATAL_FAILURE(expectSameAsModel(m, model)) << "after write " << step;
+            if (step % 150 == 149) {
+                SparseArray copy;
+                copy.sValue(9, 9, QStringLiteral("old"));
+                copy.Equals(m);
+                ASSERT_NO_FATAL_FAILURE(expectSameAsModel(copy, model.copy())) << "copy after " << step;
+            }
+        }
+    }
 }
 
 } // namespace
