@@ -98,6 +98,18 @@ QAction* makeAction(QMenu* menu, const QString& caption, const QKeySequence& sho
     return action;
 }
 
+// The default names of species rows firstRow to lastRow ("Sp" and the row,
+// guild "---") and of columns firstCol to lastCol ("Site" and the site number).
+void putDefaultNames(SparseArray& matrix, int32_t firstRow, int32_t lastRow, int32_t firstCol,
+                     int32_t lastCol) {
+    for (int32_t i = firstRow; i <= lastRow; ++i) {
+        matrix.sValue(i, 0, QStringLiteral("Sp") + QString::number(i));
+        matrix.sValue(i, 1, QStringLiteral("---"));
+    }
+    for (int32_t j = firstCol; j <= lastCol; ++j)
+        matrix.sValue(0, j, QStringLiteral("Site") + QString::number(j - 1));
+}
+
 // The grid as this window keeps it: cells 70 pixels wide, 20 species rows and
 // 21 columns after the header column.
 PropertyBag gridProperties() {
@@ -319,12 +331,7 @@ void frmMain::mnuMatrixClear_Click() {
     SparseArray matrix;
     matrix.sValue(0, 0, QStringLiteral("Species"));
     matrix.sValue(0, 1, QStringLiteral("Guild"));
-    for (int32_t i = 1; i <= rows; ++i) {
-        matrix.sValue(i, 0, QStringLiteral("Sp") + QString::number(i));
-        matrix.sValue(i, 1, QStringLiteral("---"));
-    }
-    for (int32_t j = 2; j <= cols; ++j)
-        matrix.sValue(0, j, QStringLiteral("Site") + QString::number(j - 1));
+    putDefaultNames(matrix, 1, rows, 2, cols);
     grd1->SetMatrix(matrix, 0, 0);
 }
 
@@ -376,12 +383,7 @@ void frmMain::ResizeGrid() {
     grd1->ResizeMatrix(rows, sites + 1);
 
     SparseArray matrix = grd1->GetMatrix();
-    for (int32_t i = oldRows + 1; i <= grd1->Rows(); ++i) {
-        matrix.sValue(i, 0, QStringLiteral("Sp") + QString::number(i));
-        matrix.sValue(i, 1, QStringLiteral("---"));
-    }
-    for (int32_t j = oldCols + 1; j <= grd1->Cols(); ++j)
-        matrix.sValue(0, j, QStringLiteral("Site") + QString::number(j - 1));
+    putDefaultNames(matrix, oldRows + 1, grd1->Rows(), oldCols + 1, grd1->Cols());
     grd1->SetMatrix(matrix, 0, 0);
 }
 
