@@ -224,14 +224,11 @@ frmMain::frmMain(QWidget* parent)
     connect(cmdOK, &QPushButton::clicked, this, &frmMain::cmdOK_Click);
     connect(cmdOpen, &QPushButton::clicked, this, &frmMain::cmdOpen_Click);
     connect(cmdRun, &QPushButton::clicked, this, &frmMain::cmdRun_Click);
-    connect(optLocked, &QRadioButton::toggled, this, [this](bool checked) {
-        if (checked)
-            optLocked_Click();
-    });
-    connect(optOpen, &QRadioButton::toggled, this, [this](bool checked) {
-        if (checked)
-            optOpen_Click();
-    });
+    // Every click on an option applies its lock, even on the option already
+    // selected: after the menu has changed the lock, the selected option no
+    // longer tells the grid's state, and choosing it must still take effect.
+    connect(optLocked, &QRadioButton::clicked, this, &frmMain::optLocked_Click);
+    connect(optOpen, &QRadioButton::clicked, this, &frmMain::optOpen_Click);
     connect(grd1, &Grid::MouseMove, this, &frmMain::grd1_MouseMove);
     txtRows->installEventFilter(this);
     txtCols->installEventFilter(this);

@@ -66,6 +66,37 @@ TEST_F(frmMainHeaders, OpenByOptionThenMenuWhileStillChecked) {
     EXPECT_TRUE(form->optOpen->isChecked());
 }
 
+TEST_F(frmMainHeaders, ChoosingTheSelectedOptionAfterTheMenuStillApplies) {
+    // The menu opens the headers; "Locked for Editing" is still the selected
+    // option, and choosing it locks them again, by mouse or by keyboard.
+    form->mnuMatrixHeaders->trigger();
+    ASSERT_EQ(form->grd1->GetEdit(), 1);
+    ASSERT_TRUE(form->optLocked->isChecked());
+    QTest::mouseClick(form->optLocked, Qt::LeftButton);
+    EXPECT_EQ(form->grd1->GetEdit(), 0);
+    EXPECT_FALSE(form->mnuMatrixHeaders->isChecked()); // the menu is not told
+
+    // And the other way round: the menu locks while "Open for Editing" is selected.
+    QTest::mouseClick(form->optOpen, Qt::LeftButton);
+    form->mnuMatrixHeaders->trigger();
+    ASSERT_EQ(form->grd1->GetEdit(), 0);
+    QApplication::setActiveWindow(form.get());
+    form->optOpen->setFocus();
+    QTest::keyClick(form->optOpen, Qt::Key_Space);
+    EXPECT_EQ(form->grd1->GetEdit(), 1);
+}
+
+TEST_F(frmMainHeaders, ArrowKeysBetweenTheOptionsApplyTheLock) {
+    QApplication::setActiveWindow(form.get());
+    form->optLocked->setFocus();
+    QTest::keyClick(form->optLocked, Qt::Key_Down);
+    EXPECT_TRUE(form->optOpen->isChecked());
+    EXPECT_EQ(form->grd1->GetEdit(), 1);
+    QTest::keyClick(form->optOpen, Qt::Key_Up);
+    EXPECT_TRUE(form->optLocked->isChecked());
+    EXPECT_EQ(form->grd1->GetEdit(), 0);
+}
+
 TEST_F(frmMainHeaders, HandlerCalledDirectlyDecidesTheMarkItself) {
     form->mnuMatrixHeaders_Click();
     EXPECT_FALSE(form->mnuMatrixHeaders->isChecked());
