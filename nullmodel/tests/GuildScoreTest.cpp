@@ -76,6 +76,23 @@ TEST(PValueStatistic, GuildsOutsideTheTableFail) {
     EXPECT_THROW(quorlan::PValueStatistic(state, distribution), quorlan::IndexFault);
 }
 
+TEST(PValueStatistic, VarianceMustExceedTheThresholdStrictly) {
+    // One recorded type with moments and score set by hand: Obs = Mean = 0, so
+    // z = 0 whenever the variance counts, and the scripted NormCDF(0) is 1/2.
+    struct Case {
+        double variance;
+        double p;
+    } cases[] = {{1E-10, 1}, {std::nextafter(1E-10, 0.0), 1}, {std::nextafter(1E-10, 1.0), 0.5}, {0, 1}, {-1, 1}};
+    for (const Case& c : cases) {
+        ScriptedDistribution distribution;
+        ModuleState state = load({"(0,2,0,0)"}, distribution);
+        state.TypeScore.SetItem("(0,2,0,0)", 0);
+        state.ScoreMoments(4, 2, 1) = 0;
+        state.ScoreMoments(4, 2, 2) = c.variance;
+        EXPECT_EQ(quorlan::PValueStatistic(state, distribution), c.p) << c.variance;
+    }
+}
+
 // ---- One data set's test ----
 
 TEST(CountRejections, BothTailsIncludeTheCriticalValue) {
@@ -96,6 +113,7 @@ TEST(CountRejections, BothTailsIncludeTheCriticalValue) {
         {"VarianceAtThreshold", 0, 100, 1E-10, 0, 0},
         {"VarianceNegative", 0, 100, -1, 0, 0},
         {"VarianceAboveThreshold", 0, 100, 1.0000001E-10, 1, 0},
+        {"VarianceJustAboveThreshold", 0, 100, std::nextafter(1E-10, 1.0), 1, 0},
     };
     for (const Case& c : cases) {
         int32_t c1 = 0, c2 = 0;
