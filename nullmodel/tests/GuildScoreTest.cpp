@@ -5,6 +5,7 @@
 #include "nullmodel/FloatingPoint.h"
 #include "nullmodel/QuorlanCore.h"
 #include "nullmodel/fuzz/ScriptedDistribution.h"
+#include "nullmodel/tests/LoadedTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +23,7 @@ using quorlan::ModuleState;
 using quorlan::ScriptedDistribution;
 
 ModuleState load(const std::vector<std::string>& strings, ScriptedDistribution& distribution, int32_t Seed = 11) {
-    std::vector<std::string_view> views(strings.begin(), strings.end());
-    ModuleState state;
-    quorlan::LoadPc1(state, views);
-    quorlan::LoadConstants(state);
-    quorlan::LoadData(state, distribution, views, Seed);
-    return state;
+    return quorlan::loadTypes(strings, distribution, Seed);
 }
 
 double standardNormal(double z) { return 0.5 * std::erfc(-z / std::sqrt(2.0)); }

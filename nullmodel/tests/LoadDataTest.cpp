@@ -3,6 +3,7 @@
 
 #include "nullmodel/QuorlanCore.h"
 #include "nullmodel/fuzz/ScriptedDistribution.h"
+#include "nullmodel/tests/LoadedTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,8 @@ namespace {
 using quorlan::ModuleState;
 using quorlan::ScriptedDistribution;
 
-// The whole loading of one export call, as PValue does it.
 ModuleState load(const std::vector<std::string>& strings, ScriptedDistribution& distribution, int32_t Seed = 1) {
-    std::vector<std::string_view> views(strings.begin(), strings.end());
-    ModuleState state;
-    quorlan::LoadPc1(state, views);
-    quorlan::LoadConstants(state);
-    quorlan::LoadData(state, distribution, views, Seed);
-    return state;
+    return quorlan::loadTypes(strings, distribution, Seed);
 }
 
 ModuleState load(const std::vector<std::string>& strings) {
