@@ -249,30 +249,47 @@ TEST_F(ResultsWindowTest, LegendEntriesStackDownwards) {
     expectLabelAt(legend, 60, secondLine - 10, lineHeight, text, "second label");
 }
 
-// The whole legend, pixel for pixel, against entries drawn by hand on a box
-// of the same size, font (12 point) and text colour at the worked positions:
-// the first sample from (10, 25) to (50, 25) with a pen 2 wide, its label at
-// (60, 15); printing leaves the current point at y = 15 + h (h the text
-// height), so the second sample runs at y = 15 + h + 25 and its label starts
-// 10 above it, at x = 60.
-TEST_F(ResultsWindowTest, LegendIsExactlyTheTwoWorkedEntries) {
-    const QImage& legend = form->pbx2->image();
+// A legend drawn by hand on a box of the legend's size, font (12 point) and
+// text colour, at the worked positions: entry k's sample runs from x 10 to 50
+// at y_k with a pen 2 wide and its label starts at (60, y_k - 10). Printing
+// leaves the current point at the label's top plus the text height h, and
+// the next entry comes 25 below that: y_1 = 25, y_(k+1) = y_k - 10 + h + 25.
+QImage handDrawnLegend(QSize size, const std::vector<std::pair<QColor, QString>>& entries) {
     platform::PictureBox expected;
-    expected.resize(legend.size());
+    expected.resize(size);
     expected.setFont(look::dialogFont(12));
     expected.setForeColor(platform::buttonTextColour());
     expected.setBackColor(Qt::white);
     expected.setDrawWidth(2);
     const int h = static_cast<int>(expected.TextHeight("Competition test"));
-    expected.Line(10, 25, 50, 25, DarkBlue);
-    expected.setCurrentX(60);
-    expected.setCurrentY(15);
-    expected.Print("Competition test");
-    expected.Line(10, 15 + h + 25, 50, 15 + h + 25, LightBlue);
-    expected.setCurrentX(60);
-    expected.setCurrentY(15 + h + 15);
-    expected.Print("Facilitation test");
-    EXPECT_EQ(legend, expected.image());
+    int y = 25;
+    for (const auto& [colour, label] : entries) {
+        expected.Line(10, y, 50, y, colour);
+        expected.setCurrentX(60);
+        expected.setCurrentY(y - 10);
+        expected.Print(label);
+        y = y - 10 + h + 25;
+    }
+    return expected.image();
+}
+
+TEST_F(ResultsWindowTest, LegendIsExactlyTheTwoWorkedEntries) {
+    const QImage& legend = form->pbx2->image();
+    EXPECT_EQ(legend,
+              handDrawnLegend(legend.size(), {{DarkBlue, "Competition test"}, {LightBlue, "Facilitation test"}}));
+}
+
+// A third entry goes below the second, where the 89-pixel box may cut it off.
+TEST_F(ResultsWindowTest, AThirdCurveAddsItsEntryBelowTheSecond) {
+    const QColor red(255, 0, 0);
+    form->PlotFunction(Curve{{0.5, 0.3}, {2.5, 0.3}}, 255, "Third");
+    const QImage& legend = form->pbx2->image();
+    EXPECT_EQ(legend.height(), 89);
+    EXPECT_EQ(legend, handDrawnLegend(legend.size(), {{DarkBlue, "Competition test"},
+                                                      {LightBlue, "Facilitation test"},
+                                                      {red, "Third"}}));
+    // On the chart: rate 0.3 -> y 368 - 100.2 = 267.8 -> 268.
+    EXPECT_EQ(form->pbx1->image().pixelColor(300, 268), red);
 }
 
 TEST_F(ResultsWindowTest, ACurveOfOneRowDrawsNoSegmentButAddsItsEntry) {
