@@ -9,7 +9,11 @@
 #include "analysis/SparseArray.h"
 
 #include <QString>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <optional>
+#include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -280,5 +284,139 @@ INSTANTIATE_TEST_SUITE_P(
                       CountsCase{{{"A", 1}, {"B", 1}, {"C", 1}, {"D", 1}, {"E", 1}, {"F", 1},
                                   {"G", 1}, {"H", 1}, {"I", 1}, {"J", 1}, {"K", 1}, {"L", 1}},
                                  "(12,0,0,0,0,0,0,0,0,0,0,0)"}));
+
+// The conversion carried out step by step as written: the row and column
+// selections from the count stores, the trimmed texts written back row by
+// row, and for each site a lookup of every kept row in its order, counting
+// guilds in a list. An independent oracle for the one-pass conversion.
+QString trimmedOfBlanks(const QString& text) {
+    QString t = text;
+    while (t.startsWith(u' '))
+        t.remove(0, 1);
+    while (t.endsWith(u' '))
+        t.chop(1);
+    return t;
+}
+
+std::optional<Types> matrixToTypesStepByStep(SparseArray& m) {
+    std::vector<int32_t> rows;
+    for (const auto& [r, count] : m.RowCount())
+        if (count >= 3 && r > 0)
+            rows.push_back(r);
+    std::vector<int32_t> cols;
+    for (const auto& [c, count] : m.ColCount())
+        if (count >= 2 && c > 1)
+            cols.push_back(c);
+    if (cols.empty())
+        return std::nullopt;
+    std::vector<std::pair<QString, QString>> species;
+    std::vector<int32_t> kept;
+    for (const int32_t r : rows) {
+        m.sValue(r, 0, trimmedOfBlanks(m.sValue(r, 0)));
+        m.sValue(r, 1, trimmedOfBlanks(m.sValue(r, 1)));
+        const QString name = m.sValue(r, 0);
+        const QString guild = m.sValue(r, 1);
+        const bool known = std::any_of(species.begin(), species.end(), [&](const auto& e) { return e.first == name; });
+        if (name.isEmpty() || guild.isEmpty() || guild == QStringLiteral("---") || known)
+            continue;
+        species.emplace_back(name, guild);
+        kept.push_back(r);
+    }
+    Types types;
+    for (const int32_t c : cols) {
+        std::vector<std::pair<QString, int>> counts;
+        for (const int32_t r : kept) {
+            if (m.sValue(r, c) != QStringLiteral("1"))
+                continue;
+            const QString name = m.sValue(r, 0);
+            const QString guild =
+                std::find_if(species.begin(), species.end(), [&](const auto& e) { return e.first == name; })->second;
+            auto it = std::find_if(counts.begin(), counts.end(), [&](const auto& e) { return e.first == guild; });
+            if (it == counts.end())
+                counts.emplace_back(guild, 1);
+            else
+                ++it->second;
+        }
+        int n = 0;
+        for (const auto& e : counts)
+            n += e.second;
+        std::vector<int> a(std::size_t(n), 0);
+        for (const auto& e : counts)
+            ++a[std::size_t(e.second - 1)];
+        std::string type = "(";
+        for (int k = 0; k < n; ++k) {
+            if (k > 0)
+                type += ',';
+            type += std::to_string(a[std::size_t(k)]);
+        }
+        types.push_back(type + ")");
+    }
+    return types;
+}
+
+std::vector<std::pair<int32_t, int32_t>> countList(const SparseArray::CountStore& store) {
+    std::vector<std::pair<int32_t, int32_t>> out;
+    for (const auto& [key, count] : store)
+        out.emplace_back(key, count);
+    return out;
+}
+
+// Random matrices rich in what decides the conversion: names and guilds with
+// blanks, duplicates, "---", empty texts, texts trimming to "0", guilds that
+// differ in case, presences that are not exactly "1", removed cells (count
+// entries at 0), negative and header rows and columns, and orders of the
+// count stores unlike the numbers. The same writes make two equal matrices;
+// both ways must give the same strings (or both fail) and leave the same
+// matrix behind, orders included.
+TEST(MatrixToTypes, OnePassGivesWhatTheStepByStepConversionGives) {
+    const char* names[] = {"A", " A", "A ", "B", "C", "", " ", "0", " 0 ", "1"};
+    const char* guilds[] = {"G", "g", " G ", "H", "---", " --- ", "", " ", "0", "1"};
+    const char* data[] = {"1", "1", "1", " 1", "x", "0", "0"};
+    int failures = 0;
+    for (uint32_t seed = 1; seed <= 400; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::uniform_int_distribution<int32_t> row(-1, 7);
+        std::uniform_int_distribution<int32_t> col(-1, 7);
+        std::uniform_int_distribution<int> pick(0, 99);
+        SparseArray fast;
+        SparseArray slow;
+        const int writes = 5 + int(seed % 90);
+        for (int w = 0; w < writes; ++w) {
+            const int32_t r = row(random);
+            const int32_t c = col(random);
+            QString text;
+            if (c == 0)
+                text = QString::fromLatin1(names[pick(random) % 10]);
+            else if (c == 1)
+                text = QString::fromLatin1(guilds[pick(random) % 10]);
+            else if (r == 0)
+                text = pick(random) < 80 ? QStringLiteral("Site") : QStringLiteral("0");
+            else
+                text = QString::fromLatin1(data[pick(random) % 7]);
+            fast.sValue(r, c, text);
+            slow.sValue(r, c, text);
+        }
+        std::optional<Types> got;
+        try {
+            got = MatrixToTypes(fast);
+        } catch (const MarviskError& e) {
+            EXPECT_EQ(e.number(), MarviskError::UserDefined);
+        }
+        const std::optional<Types> expected = matrixToTypesStepByStep(slow);
+        failures += expected ? 0 : 1;
+        ASSERT_EQ(got, expected);
+        ASSERT_EQ(fast.sKeys(), slow.sKeys());
+        for (const QString& key : slow.sKeys()) {
+            const auto parts = slow.RowColumn(key);
+            ASSERT_EQ(fast.sValue(parts[1], parts[2]), slow.sValue(parts[1], parts[2])) << key.toStdString();
+        }
+        ASSERT_EQ(countList(fast.RowCount()), countList(slow.RowCount()));
+        ASSERT_EQ(countList(fast.ColCount()), countList(slow.ColCount()));
+    }
+    // Both outcomes occur often enough to mean something.
+    EXPECT_GT(failures, 20);
+    EXPECT_LT(failures, 380);
+}
 
 } // namespace
