@@ -499,21 +499,29 @@ TEST_P(CloseTest, ShowsTheMainWindowAgainAndDiscardsTheWindow) {
 INSTANTIATE_TEST_SUITE_P(Ways, CloseTest, ::testing::ValuesIn(CloseWays),
                          [](const ::testing::TestParamInfo<CloseWay>& info) { return std::string(info.param.name); });
 
+// A help file in the current folder for the length of a test, which the help
+// call looks for before it hands the topic to the viewer.
+struct HelpFileHere {
+    QTemporaryDir folder;
+    QString previous = QDir::currentPath();
+    bool ready = false;
+    HelpFileHere() {
+        QFile help(QDir(folder.path()).filePath("Marvisk Help.chm"));
+        ready = folder.isValid() && QDir::setCurrent(folder.path()) && help.open(QIODevice::WriteOnly);
+    }
+    ~HelpFileHere() { QDir::setCurrent(previous); }
+};
+
 TEST_F(ResultsWindowTest, EnterOnAnotherFocusedButtonPressesThatButton) {
     std::vector<QString> topics;
-    QTemporaryDir folder;
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    QFile help(QDir(folder.path()).filePath("Marvisk Help.chm"));
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.close();
+    const HelpFileHere help;
+    ASSERT_TRUE(help.ready);
     setHelpViewer([&](const QString&, const QString& topic) { topics.push_back(topic); });
     form->show();
     form->activateWindow();
     form->cmd3->setFocus();
     QTest::keyClick(form->cmd3, Qt::Key_Return);
     setHelpViewer({});
-    QDir::setCurrent(previous);
     EXPECT_EQ(topics.size(), 1u);
     EXPECT_FALSE(form.isNull());
     EXPECT_FALSE(mainWindow->isVisible());
@@ -522,18 +530,13 @@ TEST_F(ResultsWindowTest, EnterOnAnotherFocusedButtonPressesThatButton) {
 // --- Help ----------------------------------------------------------------------
 
 TEST_F(ResultsWindowTest, BothHelpButtonsOpenTheResultsTopic) {
-    QTemporaryDir folder;
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    QFile help(QDir(folder.path()).filePath("Marvisk Help.chm"));
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.close();
+    const HelpFileHere help;
+    ASSERT_TRUE(help.ready);
     std::vector<std::pair<QString, QString>> opened;
     setHelpViewer([&](const QString& path, const QString& topic) { opened.emplace_back(path, topic); });
     QTest::mouseClick(form->cmd3, Qt::LeftButton);
     QTest::mouseClick(form->cmd6, Qt::LeftButton);
     setHelpViewer({});
-    QDir::setCurrent(previous);
     ASSERT_EQ(opened.size(), 2u);
     for (const auto& [path, topic] : opened) {
         EXPECT_TRUE(path.endsWith("/Marvisk Help.chm")) << path.toStdString();
