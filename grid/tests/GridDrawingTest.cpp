@@ -153,6 +153,47 @@ TEST_F(GridDrawing, ALongTextIsCutByTheStrip) {
     EXPECT_EQ(textPixels(556, 21, 559, 39), 0);
 }
 
+struct StripCase {
+    const char* what;
+    bool open;
+    int r, c;
+    QRgb (*colour)();
+};
+
+void PrintTo(const StripCase& c, std::ostream* os) { *os << c.what; }
+
+// The strip over a cell's last 4 pixel columns: button face in the header
+// row, the header column and the corner while locked, white otherwise. Read
+// at its middle pixel column, (c + 1) * 70 - 3, half way down the slot.
+const StripCase stripCases[] = {
+    {"locked corner", false, 0, 0, buttonFace},
+    {"locked header column", false, 3, 0, buttonFace},
+    {"locked header row", false, 0, 3, buttonFace},
+    {"locked data cell", false, 3, 3, white},
+    {"open corner", true, 0, 0, white},
+    {"open header column", true, 3, 0, white},
+    {"open header row", true, 0, 3, white},
+    {"open data cell", true, 3, 3, white},
+};
+
+class Strip : public GridDrawing, public ::testing::WithParamInterface<StripCase> {};
+
+TEST_P(Strip, TakesTheColourOfItsKindOfCell) {
+    const StripCase& c = GetParam();
+    h.grid->EditHeaders(c.open ? 1 : 0);
+    h.grid->HideSelection();
+    for (int x = (c.c + 1) * 70 - 4; x <= (c.c + 1) * 70 - 1; ++x)
+        EXPECT_EQ(h.pixel(x, c.r * 20 + 10), c.colour()) << "x = " << x;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, Strip, ::testing::ValuesIn(stripCases), [](const auto& info) {
+    std::string n = info.param.what;
+    for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return n;
+});
+
 struct BoxCase {
     const char* what;
     bool open;
