@@ -173,6 +173,10 @@ void Grid::Cols(int32_t l1) {
     UserControl_Resize();
 }
 
+int32_t Grid::Rows() const { return grid::checkedSubtract(GridRows_, 1); }
+
+int32_t Grid::Cols() const { return grid::checkedSubtract(GridCols_, 1); }
+
 // --- Matrix interface -----------------------------------------------------
 
 void Grid::commitEditor() { SetText(txt1->text(), TextRow_, TextCol_); }
@@ -495,7 +499,7 @@ void Grid::pbx1_MouseMove(int Button, int Shift, float X, float Y) {
 void Grid::txt1_KeyDown(int& KeyCode, int Shift) {
     (void)Shift;
     const auto target =
-        grid::KeyTarget(KeyCode, {TextRow_, TextCol_}, GridRows_ - 1, GridCols_ - 1, HeadersEditable_);
+        grid::KeyTarget(KeyCode, {TextRow_, TextCol_}, Rows(), Cols(), HeadersEditable_);
     if (!target)
         return;
     KeyCode = 0;

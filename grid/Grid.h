@@ -62,10 +62,12 @@ public:
     int32_t CellHeight() const { return CellHeight_; }
     // The number of data rows (GridRows - 1) and of columns after the header
     // column (GridCols - 1); writing runs the layout and leaves the cells alone.
+    // Reading a count that a store left at the lowest 32-bit value raises an
+    // overflow error.
     void Rows(int32_t l1);
-    int32_t Rows() const { return GridRows_ - 1; }
+    int32_t Rows() const;
     void Cols(int32_t l1);
-    int32_t Cols() const { return GridCols_ - 1; }
+    int32_t Cols() const;
 
     // --- Methods ----------------------------------------------------------
     // Commits the editor, then returns a copy of every stored cell (cells

@@ -6,6 +6,9 @@
 #include "analysis/MarviskError.h"
 #include "grid/GridLayout.h"
 
+#include <functional>
+#include <limits>
+
 namespace {
 
 TEST(PropertyBag, LeavesOutDefaultsAndReadsThemForMissingKeys) {
@@ -173,6 +176,21 @@ TEST(GridPersistence, StoredValuesThatDoNotFitRaise) {
             ADD_FAILURE() << "nothing raised for " << c.bag.Keys().join(",").toStdString();
         } catch (const MarviskError& e) {
             EXPECT_EQ(e.number(), c.error);
+        }
+    }
+    // Sizes at the lowest 32-bit value load, but the counts of data rows and
+    // columns below them are out of range.
+    Grid lowest;
+    lowest.UserControl_ReadProperties(PropertyBag{{"GridRows", "-2147483648"}, {"GridCols", "-2147483648"}});
+    EXPECT_EQ(lowest.GridRows(), std::numeric_limits<int32_t>::min());
+    const std::function<int32_t(const Grid&)> counts[] = {[](const Grid& g) { return g.Rows(); },
+                                                          [](const Grid& g) { return g.Cols(); }};
+    for (const auto& count : counts) {
+        try {
+            (void)count(lowest);
+            ADD_FAILURE() << "no overflow raised";
+        } catch (const MarviskError& e) {
+            EXPECT_EQ(e.number(), grid::OverflowError);
         }
     }
     // A length above 16 bits loads, but reading it back overflows.
