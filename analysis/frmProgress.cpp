@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <algorithm>
 
+using look::placeTwips;
 using platform::twipsToPixels;
 
 QString progressCaption(int32_t step) {
@@ -35,15 +36,6 @@ int progressBarFill(int32_t step, int innerWidth) {
     const double fill = platform::roundHalfEven(static_cast<double>(step) * innerWidth / ProgressStepCount);
     return std::clamp(static_cast<int>(fill), 0, std::max(innerWidth, 0));
 }
-
-namespace {
-
-// Places a control by its position and size in twips.
-void placeTwips(QWidget* control, int left, int top, int width, int height) {
-    control->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
-} // namespace
 
 frmProgress::frmProgress(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Marvisk Progress..."));

@@ -116,6 +116,12 @@ void PictureBox::fillPixels(int left, int top, int right, int bottom, const QCol
 // A line between two pixels with the current pen: straight runs become one
 // rectangle; any other line is stepped pixel by pixel along its longer axis
 // and each pixel is widened to the pen's square.
+void PictureBox::fillBetween(int ax, int ay, int bx, int by, const QColor& color) {
+    const int w = drawWidth_;
+    fillPixels(penFirst(std::min(ax, bx), w), penFirst(std::min(ay, by), w), penEnd(std::max(ax, bx), w),
+               penEnd(std::max(ay, by), w), color);
+}
+
 void PictureBox::drawSegment(double x1, double y1, double x2, double y2, const QColor& color) {
     ensureImage();
     const int ax = nearestPixel(toPixelX(x1));
@@ -124,8 +130,7 @@ void PictureBox::drawSegment(double x1, double y1, double x2, double y2, const Q
     const int by = nearestPixel(toPixelY(y2));
     const int w = drawWidth_;
     if (ax == bx || ay == by) {
-        fillPixels(penFirst(std::min(ax, bx), w), penFirst(std::min(ay, by), w),
-                   penEnd(std::max(ax, bx), w), penEnd(std::max(ay, by), w), color);
+        fillBetween(ax, ay, bx, by, color);
     } else {
         const int steps = std::max(std::abs(bx - ax), std::abs(by - ay));
         QPainter painter(&image_);
@@ -161,13 +166,8 @@ void PictureBox::Box(double x1, double y1, double x2, double y2, const QColor& c
 
 void PictureBox::FilledBox(double x1, double y1, double x2, double y2, const QColor& color) {
     ensureImage();
-    const int ax = nearestPixel(toPixelX(x1));
-    const int ay = nearestPixel(toPixelY(y1));
-    const int bx = nearestPixel(toPixelX(x2));
-    const int by = nearestPixel(toPixelY(y2));
-    const int w = drawWidth_;
-    fillPixels(penFirst(std::min(ax, bx), w), penFirst(std::min(ay, by), w), penEnd(std::max(ax, bx), w),
-               penEnd(std::max(ay, by), w), color);
+    fillBetween(nearestPixel(toPixelX(x1)), nearestPixel(toPixelY(y1)), nearestPixel(toPixelX(x2)),
+                nearestPixel(toPixelY(y2)), color);
     currentX_ = x2;
     currentY_ = y2;
     update();

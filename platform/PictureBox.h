@@ -89,6 +89,8 @@ private:
     double toPixelX(double x) const;
     double toPixelY(double y) const;
     void fillPixels(int left, int top, int right, int bottom, const QColor& color);
+    // The rectangle between two pixels, both included, widened by the pen.
+    void fillBetween(int ax, int ay, int bx, int by, const QColor& color);
     void drawSegment(double x1, double y1, double x2, double y2, const QColor& color);
     QFont drawingFont() const;
 
