@@ -51,7 +51,13 @@ QByteArray bytesOf(const QString& path) {
     return f.readAll();
 }
 
-TEST(EndToEnd, IslandBirdsWithThousandIterationsAndSeedSeven) {
+// Whether an Open that is refused comes between the example's Open and the
+// Run: the grid keeps the example, so the results must still name its file.
+enum class Between { Nothing, RefusedOpen };
+
+class EndToEnd : public ::testing::TestWithParam<Between> {};
+
+TEST_P(EndToEnd, IslandBirdsWithThousandIterationsAndSeedSeven) {
     const QString source = qEnvironmentVariable("MARVISK_SOURCE_DIR");
     const QByteArray expected = bytesOf(source + QStringLiteral("/tests/endtoend/island-birds-1000-7.txt"));
     ASSERT_TRUE(expected.startsWith("P-VALUE\r\n")) << expected.constData();
@@ -62,8 +68,17 @@ TEST(EndToEnd, IslandBirdsWithThousandIterationsAndSeedSeven) {
         shown.push_back(text.toStdString());
         return platform::MessageAnswer::OK;
     });
-    std::deque<QString> answers{source + QStringLiteral("/examples/island-birds.txt"),
-                                dir.filePath(QStringLiteral("island results"))};
+    // A file holding only its header line cannot be loaded.
+    const QString headerOnly = dir.filePath(QStringLiteral("header only.txt"));
+    {
+        QFile f(headerOnly);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Species Guild Site1\r\n");
+    }
+    std::deque<QString> answers{source + QStringLiteral("/examples/island-birds.txt")};
+    if (GetParam() == Between::RefusedOpen)
+        answers.push_back(headerOnly);
+    answers.push_back(dir.filePath(QStringLiteral("island results")));
     platform::setFileDialogHandler([&](const platform::FileDialogRequest&) {
         if (answers.empty())
             return QString();
@@ -76,6 +91,11 @@ TEST(EndToEnd, IslandBirdsWithThousandIterationsAndSeedSeven) {
     main.Form_Load();
     QTest::mouseClick(main.cmdOpen, Qt::LeftButton);
     ASSERT_TRUE(shown.empty()) << shown.front();
+    if (GetParam() == Between::RefusedOpen) {
+        QTest::mouseClick(main.cmdOpen, Qt::LeftButton);
+        ASSERT_EQ(shown, std::vector<std::string>{"Error 06: Error opening file."});
+        shown.clear();
+    }
 
     // The options dialog is modal: it is answered from inside its own loop.
     bool answered = false;
@@ -120,6 +140,12 @@ TEST(EndToEnd, IslandBirdsWithThousandIterationsAndSeedSeven) {
     Settings::RandomSeed = 0;
     Settings::MatrixFilePath.clear();
 }
+
+INSTANTIATE_TEST_SUITE_P(Runs, EndToEnd, ::testing::Values(Between::Nothing, Between::RefusedOpen),
+                         [](const ::testing::TestParamInfo<Between>& info) {
+                             return std::string(info.param == Between::Nothing ? "OpenThenRun"
+                                                                               : "OpenRefusedOpenThenRun");
+                         });
 
 } // namespace
 
