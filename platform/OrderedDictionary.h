@@ -52,14 +52,14 @@ public:
     // store this stands in for.
     // An Add that fails (also for want of memory) changes nothing.
     void Add(const Key& key, Value value) {
-        if (!MoveToEnd(key, std::move(value), false))
+        if (!place(key, std::move(value), false))
             throw std::invalid_argument("key already present");
     }
 
     // The same as removing the entry (when present) and adding it again with
     // the value: it goes to the end. Returns true when the key was new. Done
     // with one lookup and, for a present key, without freeing and allocating.
-    bool MoveToEnd(const Key& key, Value value) { return MoveToEnd(key, std::move(value), true); }
+    bool MoveToEnd(const Key& key, Value value) { return place(key, std::move(value), true); }
 
     // Removes the entry when present; returns whether it was.
     bool RemoveIfPresent(const Key& key) {
@@ -114,7 +114,7 @@ public:
 private:
     // Adds the key at the end, or (when replacing) moves a present key there
     // with the new value; a present key is otherwise left alone.
-    bool MoveToEnd(const Key& key, Value value, bool replace) {
+    bool place(const Key& key, Value value, bool replace) {
         const auto [slot, added] = index_.try_emplace(key);
         if (!added) {
             if (replace) {
