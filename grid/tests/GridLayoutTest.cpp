@@ -161,6 +161,45 @@ TEST(GridLayout, SmallMatrixShowsNoBarsAndSnapsTheControl) {
     EXPECT_EQ(g.vsb1->maximum(), 0);
 }
 
+struct OneBarCase {
+    const char* what;
+    int gridRows, gridCols;
+    QSize size;
+    bool hsb1, vsb1;
+    QRect surface, bar;
+    int visibleRows, visibleCols, vsb1Max, hsb1Max;
+};
+
+// Cells 70 x 20 in a control sized 577 x 357. Only hsb1: NeedH 60 <= 357,
+// 577 < NeedW 1540, and 357 - 17 = 340 leaves room for the 60; the height
+// snaps with the bar, Round(340 / 20) = 17 -> 357, the width without,
+// Round(577 / 70) = 8 -> 560. Only vsb1: 357 < NeedH 420, 577 - 17 = 560
+// leaves room for NeedW 350; the height snaps without the bar,
+// Round(357 / 20) = 18 -> 360, the width with, Round(560 / 70) = 8 -> 577.
+const OneBarCase oneBarCases[] = {
+    {"only hsb1", 3, 22, {560, 357}, true, false, {0, 0, 560, 60}, {0, 60, 560, 17}, 3, 8, 0, 14},
+    {"only vsb1", 21, 5, {577, 360}, false, true, {0, 0, 350, 360}, {350, 0, 17, 360}, 18, 5, 3, 0},
+};
+
+TEST(GridLayout, OneBarSnapsOnlyItsOwnDirectionWithItsThickness) {
+    for (const OneBarCase& c : oneBarCases) {
+        HostedGrid h(PropertyBag{{"CellWidth", "70"}, {"GridRows", QString::number(c.gridRows)},
+                                 {"GridCols", QString::number(c.gridCols)}},
+                     577, 357);
+        Grid& g = *h.grid;
+        EXPECT_EQ(g.size(), c.size) << c.what;
+        EXPECT_EQ(g.hsb1->isEnabled(), c.hsb1) << c.what;
+        EXPECT_EQ(g.vsb1->isEnabled(), c.vsb1) << c.what;
+        EXPECT_EQ(g.pbx1->geometry(), c.surface) << c.what;
+        EXPECT_EQ(g.pbx2->geometry(), c.surface) << c.what;
+        EXPECT_EQ((c.hsb1 ? g.hsb1 : g.vsb1)->geometry(), c.bar) << c.what;
+        EXPECT_EQ(g.VisibleRows(), c.visibleRows) << c.what;
+        EXPECT_EQ(g.VisibleCols(), c.visibleCols) << c.what;
+        EXPECT_EQ(g.vsb1->maximum(), c.vsb1Max) << c.what;
+        EXPECT_EQ(g.hsb1->maximum(), c.hsb1Max) << c.what;
+    }
+}
+
 TEST(GridLayout, HeightTiesRoundToEven) {
     struct Case {
         int height;
