@@ -6,6 +6,7 @@
 #include <QHashFunctions>
 #include <QString>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -179,6 +180,22 @@ TEST(Dictionary, MovesKeepTheIndexValid) {
     EXPECT_EQ(entries(assigned), (IntEntries{{4, 40}, {1, 11}}));
     assigned.Remove(4);
     EXPECT_EQ(entries(assigned), (IntEntries{{1, 11}}));
+}
+
+// Callers pass keys read from the store itself (enumerating, then removing
+// or moving what they found); the store must not read a key it has freed.
+TEST(Dictionary, KeysTakenFromTheStoreItselfCanRemoveAndMoveTheirEntry) {
+    OrderedDictionary<QString, int> d;
+    d.Add(QStringLiteral("first key, long enough to live on the heap"), 1);
+    d.Add(QStringLiteral("second"), 2);
+    d.Add(QStringLiteral("third"), 3);
+    d.MoveToEnd(d.begin()->first, 10);
+    d.Remove(d.begin()->first);
+    EXPECT_FALSE(d.RemoveIfPresent(QStringLiteral("second")));
+    using E = std::vector<std::pair<QString, int>>;
+    EXPECT_EQ(entries(d), (E{{"third", 3}, {"first key, long enough to live on the heap", 10}}));
+    EXPECT_TRUE(d.RemoveIfPresent(std::next(d.begin())->first));
+    EXPECT_EQ(entries(d), (E{{"third", 3}}));
 }
 
 // A key whose copies fail once a shared budget is spent, to fail an Add or a
