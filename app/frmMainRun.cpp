@@ -8,10 +8,46 @@
 #include "analysis/SparseArray.h"
 #include "analysis/frmProgress.h"
 #include "app/ValidateMatrix.h"
+#include "app/frmAdvanced.h"
 #include "grid/Grid.h"
 #include "results/OutputResults.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
+#include <vector>
+
+namespace {
+
+// After a refused value the options dialog stays open, not modal, and the
+// main window can start a Run beside it. The analysis reads the iteration
+// count and the seed at each of its library calls and yields to the event
+// loop between them, so an OK in that dialog during the analysis would mix
+// two settings in one power table. Every options dialog therefore takes no
+// input for the length of the Run.
+class OptionsDialogsHeld {
+public:
+    OptionsDialogsHeld() {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* options = qobject_cast<frmAdvanced*>(window); options && options->isEnabled()) {
+                options->setEnabled(false);
+                held_.emplace_back(options);
+            }
+        }
+    }
+    ~OptionsDialogsHeld() {
+        for (const QPointer<frmAdvanced>& options : held_)
+            if (options)
+                options->setEnabled(true);
+    }
+    OptionsDialogsHeld(const OptionsDialogsHeld&) = delete;
+    OptionsDialogsHeld& operator=(const OptionsDialogsHeld&) = delete;
+
+private:
+    std::vector<QPointer<frmAdvanced>> held_;
+};
+
+} // namespace
 
 void frmMain::cmdRun_Click() {
     // Every failure on the road ends here the same way, whatever raised it: a
@@ -26,6 +62,7 @@ void frmMain::cmdRun_Click() {
         ValidateMatrix(working);
         const std::vector<std::string> types = MatrixToTypes(working);
 
+        const OptionsDialogsHeld optionsHeld;
         hide();
         progressWindow().show();
         const SimulationResults results = Kernel(types);

@@ -7,7 +7,9 @@
 
 #include "app/frmMain.h"
 
+#include "analysis/Settings.h"
 #include "analysis/frmProgress.h"
+#include "app/frmAdvanced.h"
 #include "grid/Grid.h"
 #include "platform/MessageBox.h"
 
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -66,6 +69,23 @@ public:
 
 private:
     QWidget* mainWindow_;
+};
+
+// Runs an action each time the watched window is shown.
+class OnShow : public QObject {
+public:
+    explicit OnShow(std::function<void()> action) : action_(std::move(action)) {}
+    int shows = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            ++shows;
+            action_();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> action_;
 };
 
 enum class Entry { Button, Menu };
@@ -169,6 +189,62 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param).name) +
                (std::get<1>(info.param) == Entry::Button ? "_Button" : "_Menu");
     });
+
+// An options dialog left open (not modal) after a refused value takes no
+// input while the analysis runs, so the settings cannot change in the middle
+// of a Run; it takes input again once the Run is over.
+TEST(RunWithOptionsOpen, TheOptionsDialogIsHeldDuringTheAnalysis) {
+    std::vector<std::string> shown;
+    platform::setMessageHandler([&](const QString& text, platform::MessageButtons, const QString&) {
+        shown.push_back(text.toStdString());
+        return platform::MessageAnswer::OK;
+    });
+    Settings::IterationCount = 3000;
+    Settings::RandomSeed = 5;
+    frmMain window;
+    window.Form_Load();
+    window.txtRows->setText(QStringLiteral("3"));
+    window.txtCols->setText(QStringLiteral("4"));
+    window.cmdOK_Click();
+    SparseArray m;
+    for (const Cell& c : runnableMatrix())
+        m.sValue(c.row, c.col, QString::fromLatin1(c.text));
+    window.grd1->SetMatrix(m, 0, 0);
+
+    QPointer<frmAdvanced> options = new frmAdvanced(&window);
+    options->show();
+    options->txt1->setText(QStringLiteral("0"));
+    options->cmd1_Click(); // refused: shown again, not modal
+    ASSERT_EQ(shown, std::vector<std::string>{"Error 01: Number of iterations must be an integer greater than 0."});
+    ASSERT_TRUE(options->isVisible());
+    options->txt1->setText(QStringLiteral("5000"));
+    options->txt2->setText(QStringLiteral("9"));
+
+    // When the analysis starts, the user presses OK in the dialog.
+    bool enabledDuringAnalysis = true;
+    OnShow atAnalysis([&] {
+        enabledDuringAnalysis = options->isEnabled();
+        QTest::mouseClick(options->cmd1, Qt::LeftButton);
+    });
+    progressWindow().installEventFilter(&atAnalysis);
+    QTest::mouseClick(window.cmdRun, Qt::LeftButton);
+    progressWindow().removeEventFilter(&atAnalysis);
+
+    EXPECT_EQ(atAnalysis.shows, 1);
+    EXPECT_FALSE(enabledDuringAnalysis);
+    EXPECT_EQ(Settings::IterationCount, 3000);
+    EXPECT_EQ(Settings::RandomSeed, 5);
+    ASSERT_FALSE(options.isNull());
+    EXPECT_TRUE(options->isEnabled()) << "the dialog takes input again after the Run";
+
+    QTest::mouseClick(options->cmd1, Qt::LeftButton);
+    EXPECT_EQ(Settings::IterationCount, 5000);
+    EXPECT_EQ(Settings::RandomSeed, 9);
+
+    platform::setMessageHandler({});
+    Settings::IterationCount = 0;
+    Settings::RandomSeed = 0;
+}
 
 } // namespace
 
