@@ -101,6 +101,7 @@ TEST_F(GridMatrix, GetMatrixCommitsEvenAHiddenEditorAndHandsOutACopy) {
     h.clickSlot(2, 2);
     g.txt1->setText("x");
     g.HideSelection();
+    EXPECT_TRUE(g.txt1->isHidden());
     EXPECT_EQ(g.GetText(2, 2), "x");
     g.SetText("y", 2, 2);
     // The hidden editor still holds "x" and writes it again.

@@ -10,6 +10,7 @@
 
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <functional>
 
 namespace {
 
@@ -256,6 +257,41 @@ TEST_F(GridNavigation, LockingMovesTheSelectionOffTheHeaders) {
         EXPECT_EQ(g.GetText(c.row, c.col), "Hdr") << c.row << "," << c.col;
         EXPECT_EQ(g.txt1->text(), g.GetText(c.endRow, c.endCol));
     }
+}
+
+TEST_F(GridNavigation, SelectingGivesTheEditorTheFocusWithItsTextSelected) {
+    // The focus starts on another control of the window each time.
+    QLineEdit other(&h.host);
+    other.setGeometry(620, 40, 100, 20);
+    other.show();
+    SparseArray m;
+    m.sValue(2, 3, "abc");
+    m.sValue(1, 1, "one");
+    g.SetMatrix(m, 0, 0);
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        QString text;
+    } cases[] = {
+        {"click", [&] { h.clickSlot(2, 3); }, "abc"},
+        {"opening the headers", [&] { g.EditHeaders(1); }, "abc"},
+        {"locking them again", [&] { g.EditHeaders(0); }, "abc"},
+    };
+    for (const auto& c : cases) {
+        other.setFocus();
+        ASSERT_EQ(h.host.focusWidget(), &other);
+        c.act();
+        EXPECT_EQ(h.host.focusWidget(), g.txt1) << c.what;
+        EXPECT_EQ(g.txt1->text(), c.text) << c.what;
+        EXPECT_EQ(g.txt1->selectedText(), c.text) << c.what;
+    }
+    // With the selected cell scrolled out of view the editor stays hidden
+    // and the lock change leaves the focus where it is.
+    g.vsb1->setValue(3);
+    ASSERT_TRUE(g.txt1->isHidden());
+    other.setFocus();
+    g.EditHeaders(1);
+    EXPECT_EQ(h.host.focusWidget(), &other);
 }
 
 TEST_F(GridNavigation, OpeningLeavesTheSelectionWhereItIs) {
