@@ -113,6 +113,21 @@ TEST_F(GridDrawing, AbsentCellsShowZeroAndEmptyTextsShowNothing) {
     EXPECT_GT(slotTextPixels(2, 2), 0);
 }
 
+TEST_F(GridDrawing, TextsStartJustInsideTheirSlot) {
+    // The text's left edge is at c * 70 + 70 * 4 / 90 = c * 70 + 3.11, the
+    // pixel c * 70 + 3: the "0" of the absent cells shows within the slot's
+    // first few pixel columns, and not in the column before (c * 70 + 2).
+    h.grid->HideSelection();
+    const struct {
+        int r, c;
+    } cells[] = {{2, 3}, {0, 2}, {5, 0}};
+    for (const auto& s : cells) {
+        const int left = s.c * 70;
+        EXPECT_GT(textPixels(left + 3, s.r * 20 + 3, left + 7, s.r * 20 + 17), 0) << s.r << "," << s.c;
+        EXPECT_EQ(textPixels(left + 2, s.r * 20 + 3, left + 2, s.r * 20 + 17), 0) << s.r << "," << s.c;
+    }
+}
+
 TEST_F(GridDrawing, ScrollingShiftsTheCellsIntoTheSlots) {
     SparseArray m;
     m.sValue(3, 5, ""); // the only cell with nothing to print
