@@ -201,13 +201,8 @@ TEST_P(Strip, TakesTheColourOfItsKindOfCell) {
         EXPECT_EQ(h.pixel(x, c.r * 20 + 10), c.colour()) << "x = " << x;
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, Strip, ::testing::ValuesIn(stripCases), [](const auto& info) {
-    std::string n = info.param.what;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Kinds, Strip, ::testing::ValuesIn(stripCases),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 struct BoxCase {
     const char* what;
@@ -255,13 +250,8 @@ TEST_P(SelectionBox, CornersFollowTheSlot) {
     EXPECT_EQ(h.pixel(c.right - 2, midY), white()) << "inside right edge";
 }
 
-INSTANTIATE_TEST_SUITE_P(Slots, SelectionBox, ::testing::ValuesIn(boxCases), [](const auto& info) {
-    std::string n = info.param.what;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Slots, SelectionBox, ::testing::ValuesIn(boxCases),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 TEST_F(GridDrawing, NoSelectionBoxWhenSuppressedOrScrolledAway) {
     struct Case {

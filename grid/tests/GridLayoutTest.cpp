@@ -56,13 +56,7 @@ TEST_P(ScrollBarDecision, ShowsABarExactlyWhenTheCellsDoNotFit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScrollBarDecision, ::testing::ValuesIn(barCases),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return n;
-                         });
+                         [](const auto& info) { return caseName(info.param.name); });
 
 struct SnapCase {
     double length;

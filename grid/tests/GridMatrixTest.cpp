@@ -62,13 +62,8 @@ TEST_P(Commit, TypingThenScrollingStoresNothingUntilACommit) {
     EXPECT_EQ(g.GetText(1, 2), "1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Triggers, Commit, ::testing::ValuesIn(commitCases), [](const auto& info) {
-    std::string n = info.param.what;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Triggers, Commit, ::testing::ValuesIn(commitCases),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 TEST_F(GridMatrix, ARefusedClickCommitsNothing) {
     BeepCounter beeps;

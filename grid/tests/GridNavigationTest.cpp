@@ -120,13 +120,8 @@ TEST_P(KeyMove, MovesTheSelectionAndScrollsItIntoView) {
     EXPECT_EQ(g.txt1->selectedText(), "0");
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, KeyMove, ::testing::ValuesIn(moveCases), [](const auto& info) {
-    std::string n = info.param.what;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Table, KeyMove, ::testing::ValuesIn(moveCases),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 class GridNavigation : public ::testing::Test {
 protected:

@@ -70,13 +70,8 @@ TEST_P(Save, WritesOnlyWhatDiffersFromTheDefaults) {
     EXPECT_EQ(values, c.values);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Save, ::testing::ValuesIn(saveCases), [](const auto& info) {
-    std::string n = info.param.what;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Cases, Save, ::testing::ValuesIn(saveCases),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 TEST(GridPersistence, TheWrittenValuesFollowTheProperties) {
     Grid g;

@@ -13,11 +13,23 @@
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <cctype>
 #include <memory>
 #include <ostream>
+#include <string>
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+// A case's description as a test name: every character that is not a letter
+// or a digit becomes '_'.
+inline std::string caseName(const char* what) {
+    std::string n = what;
+    for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return n;
+}
 
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
