@@ -406,8 +406,6 @@ void Grid::EnsureVisible(int32_t row, int32_t col) {
         hsb1->setValue(0);
 }
 
-int32_t Grid::WrapIndex(int32_t value, int32_t max, int16_t hdr) { return grid::WrapIndex(value, max, hdr); }
-
 void Grid::SelectAllText(QLineEdit* textBox) { textBox->setSelection(0, static_cast<int>(textBox->text().size())); }
 
 void Grid::EditHeaders(int16_t i1) {

@@ -137,7 +137,6 @@ private:
     int32_t VisiblePosition(int16_t axis, int32_t index) const;
     void PlaceEditBox(int32_t row, int32_t col, int16_t mode);
     void EnsureVisible(int32_t row, int32_t col);
-    static int32_t WrapIndex(int32_t value, int32_t max, int16_t hdr);
     static void SelectAllText(QLineEdit* textBox);
     void commitEditor();
     void layOutPendingSize();
