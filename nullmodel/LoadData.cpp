@@ -50,23 +50,36 @@ int32_t EntryValue(std::string_view text) {
 
 // ---- Pool fraction ----
 
+namespace {
+
+// n - m and the like as 32-bit integers: a difference outside the range is an
+// overflow, which fails the estimate.
+int32_t difference(int32_t a, int32_t b) {
+    int32_t d;
+    if (__builtin_sub_overflow(a, b, &d))
+        throw IntegerOverflow("difference outside 32 bits");
+    return d;
+}
+
+} // namespace
+
 double PoolLogLikelihood(int32_t n, int32_t m, double x) {
-    double r = static_cast<double>(n - m) * std::log(x);
-    for (int32_t i = 1; i <= m - 1; ++i)
+    double r = static_cast<double>(difference(n, m)) * std::log(x);
+    for (int32_t i = 1; i < m; ++i)
         r = std::log(1 - static_cast<double>(i) * x) + r;
     return r;
 }
 
 double PoolLogLikelihoodSlope(int32_t n, int32_t m, double x) {
-    double r = static_cast<double>(n - m) / x;
-    for (int32_t i = 1; i <= m - 1; ++i)
+    double r = static_cast<double>(difference(n, m)) / x;
+    for (int32_t i = 1; i < m; ++i)
         r = r - static_cast<double>(i) / (1 - static_cast<double>(i) * x);
     return r;
 }
 
 double PoolLogLikelihoodCurvature(int32_t n, int32_t m, double x) {
-    double r = static_cast<double>(m - n) / (x * x);
-    for (int32_t i = 1; i <= m - 1; ++i) {
+    double r = static_cast<double>(difference(m, n)) / (x * x);
+    for (int32_t i = 1; i < m; ++i) {
         const double d = 1 - static_cast<double>(i) * x;
         r = r - static_cast<double>(i) * static_cast<double>(i) / (d * d);
     }
@@ -82,7 +95,8 @@ double EstimatePoolFraction(Distribution& distribution, int32_t n, int32_t m) {
         return 0;
 
     const Distribution::UniformFunction RndU = distribution.RndU();
-    const double guilds = static_cast<double>(m - 1);
+    const double guilds = static_cast<double>(difference(m, 1));
+    const double species = static_cast<double>(difference(n, 1));
     for (int64_t start = 0;; ++start) {
         if (start == MaxPoolFractionStarts)
             throw Failure("the pool-fraction estimate found no acceptable start");
@@ -105,7 +119,7 @@ double EstimatePoolFraction(Distribution& distribution, int32_t n, int32_t m) {
             continue;
         if (x < 0 || x > 1 / guilds)
             continue;
-        if (x <= 1 / static_cast<double>(n - 1))
+        if (x <= 1 / species)
             return x;
 
         // Beyond a pool of n - 1 guilds: the fraction 1/j of a whole pool of j
@@ -115,7 +129,7 @@ double EstimatePoolFraction(Distribution& distribution, int32_t n, int32_t m) {
         double best = -1E10;
         double choice = 0;
         bool chosen = false;
-        for (int32_t j = m; j <= n - 1; ++j) {
+        for (int32_t j = m; j < n; ++j) {
             const double candidate = 1 / static_cast<double>(j);
             const double L = Observed(PoolLogLikelihood(n, m, candidate));
             if (L > best) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -125,6 +126,35 @@ TEST(LoadData, TypesInFirstMetOrder) {
     for (const auto& entry : state.TypeSpecies)
         keys.push_back(entry.first);
     EXPECT_EQ(keys, state.TypeStrings);
+}
+
+TEST(LoadData, GuildsOutsideTheStirlingTableLeaveTheCoefficientAlone) {
+    // (1,1,1,4): every count fits the table of 4, the 7 guilds don't, so lp is
+    // LogCoeff alone, ln(24 / (2 * 6 * 24^4 * 4!)) < 0: recorded, with m > n
+    // and so the special pool fraction -1, which draws nothing.
+    // (0,0,0,0): no guild at all, lp = ln 4! > 0: ignored.
+    ScriptedDistribution distribution;
+    const ModuleState state = load({"(0,0,0,0)", "(1,1,1,4)"}, distribution);
+    ASSERT_EQ(state.TypeStrings, std::vector<std::string>{"(1,1,1,4)"});
+    EXPECT_EQ(state.TypeSpecies.Item("(1,1,1,4)"), 4);
+    EXPECT_EQ(state.TypeGuilds.Item("(1,1,1,4)"), 7);
+    EXPECT_EQ(state.TypeScore.Item("(1,1,1,4)"), 1 + 4 + 9 + 64);
+    EXPECT_EQ(state.TypePoolFraction.Item("(1,1,1,4)"), -1.0);
+    EXPECT_EQ(distribution.draws, 0);
+}
+
+TEST(LoadData, EstimatesDrawInFirstMetOrder) {
+    // Two types of 6 species in 4 guilds, met in this order, with a repeat and
+    // an ignored string between them, neither of which draws. The first start,
+    // 0.9995, lies near the pole 1/3 and ends in the whole pool 1/5; the
+    // second, 0.5, reaches the root 0.18212071361642...
+    ScriptedDistribution distribution({0.9995, 0.5});
+    const ModuleState state =
+        load({"(2,2,0,0,0,0)", "(4,0,0,0)", "(2,2,0,0,0,0)", "(3,0,1,0,0,0)"}, distribution);
+    ASSERT_EQ(state.TypeStrings, (std::vector<std::string>{"(2,2,0,0,0,0)", "(3,0,1,0,0,0)"}));
+    EXPECT_EQ(state.TypePoolFraction.Item("(2,2,0,0,0,0)"), 0.2);
+    EXPECT_NEAR(state.TypePoolFraction.Item("(3,0,1,0,0,0)"), 0.18212071361642236, 1e-12);
+    EXPECT_EQ(distribution.draws, 2);
 }
 
 TEST(LoadData, EmptyEntryReadsZeroAndTheTextIsItsOwnType) {
@@ -306,6 +336,17 @@ TEST(EstimatePoolFraction, EveryPairEndsInsideTheInterval) {
             EXPECT_GT(x, 0) << n << "," << m;
             EXPECT_LE(x, 1.0 / m + 1e-15) << n << "," << m;
         }
+}
+
+TEST(EstimatePoolFraction, DifferencesBeyondThirtyTwoBitsFail) {
+    // n - m, m - 1 as 32-bit integers: far outside anything a type string
+    // gives, but an overflow fails the estimate instead of wrapping.
+    ScriptedDistribution distribution({0.5});
+    EXPECT_THROW(quorlan::EstimatePoolFraction(distribution, 5, INT32_MIN), quorlan::IntegerOverflow);
+    EXPECT_THROW(quorlan::EstimatePoolFraction(distribution, INT32_MAX, -1), quorlan::IntegerOverflow);
+    EXPECT_THROW(quorlan::PoolLogLikelihood(INT32_MAX, -1, 0.5), quorlan::IntegerOverflow);
+    EXPECT_THROW(quorlan::PoolLogLikelihoodSlope(INT32_MIN, 1, 0.5), quorlan::IntegerOverflow);
+    EXPECT_THROW(quorlan::PoolLogLikelihoodCurvature(-2, INT32_MAX, 0.5), quorlan::IntegerOverflow);
 }
 
 TEST(PoolLogLikelihood, FunctionsOfTheLikelihood) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -92,6 +93,25 @@ TEST(NullModelTables, StirlingLogs) {
     // integers (Python), whose log is 82.2667973173348; the recurrence in
     // doubles rounds above 2^53.
     EXPECT_NEAR(state.LogStirling2(41, 14), 82.2667973173348, 1e-12);
+}
+
+TEST(NullModelTables, IndexesOutsideOneToMaxSpeciesFail) {
+    const ModuleState state = tablesFor(4);
+    struct Index {
+        int32_t n, m;
+    };
+    for (const Index i : {Index{0, 1}, Index{1, 0}, Index{5, 1}, Index{1, 5}, Index{-1, 1}, Index{1, INT32_MIN},
+                          Index{INT32_MAX, 1}}) {
+        EXPECT_THROW(state.LogStirling2(i.n, i.m), quorlan::IndexFault) << i.n << "," << i.m;
+        EXPECT_THROW(state.ScoreMoments(i.n, i.m, 1), quorlan::IndexFault) << i.n << "," << i.m;
+    }
+    // The moment index k is 1 or 2.
+    EXPECT_THROW(state.ScoreMoments(4, 2, 0), quorlan::IndexFault);
+    EXPECT_THROW(state.ScoreMoments(4, 2, 3), quorlan::IndexFault);
+    // The corners of the table are inside.
+    EXPECT_EQ(state.LogStirling2(1, 4), 0.0);
+    EXPECT_EQ(state.ScoreMoments(4, 4, 2), 16.0);
+    EXPECT_EQ(state.ScoreMoments(1, 1, 1), 0.0);
 }
 
 TEST(NullModelTables, RebuiltFromScratchForEachSize) {
