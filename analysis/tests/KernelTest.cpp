@@ -23,6 +23,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,6 +51,9 @@ struct Script {
 };
 
 Script* script = nullptr;
+
+// IterationCount and RandomSeed before any test changes them.
+std::optional<std::pair<int32_t, int32_t>> settingsAtStart;
 
 // Rates that tell the calls apart and are exact in binary.
 RejectionRates ratesOfCall(int k) { return {k / 64.0, 1.0 - k / 128.0}; }
@@ -249,6 +253,23 @@ INSTANTIATE_TEST_SUITE_P(Options, KernelSettings,
                          ::testing::Values(SettingsCase{0, 0, 2500}, SettingsCase{500, 7, 500},
                                            SettingsCase{1, -1, 1}, SettingsCase{-4, -2, -4}));
 
+// The settings as the program starts, before the options have ever been set:
+// every Beta call gets 2500 data sets and every call the seed 0.
+TEST_F(KernelRun, SettingsAsTheProgramStartsPass2500AndSeedZero) {
+    ASSERT_TRUE(settingsAtStart);
+    Settings::IterationCount = settingsAtStart->first;
+    Settings::RandomSeed = settingsAtStart->second;
+    const Outcome outcome = runKernel(SomeTypes);
+    ASSERT_TRUE(outcome.record) << outcome.description;
+    ASSERT_EQ(script_.calls.size(), 30u);
+    EXPECT_EQ(script_.calls[0].seed, 0);
+    for (int k = 1; k < 30; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(script_.calls[k].iterations, 2500);
+        EXPECT_EQ(script_.calls[k].seed, 0);
+    }
+}
+
 TEST_F(KernelRun, PValueIsKeptAsReturned) {
     for (double p : {-1.0, 1.0, 0.0, 0.125}) {
         SCOPED_TRACE(p);
@@ -352,6 +373,7 @@ INSTANTIATE_TEST_SUITE_P(Calls, KernelFailure,
 } // namespace
 
 int main(int argc, char** argv) {
+    settingsAtStart.emplace(Settings::IterationCount, Settings::RandomSeed);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
