@@ -128,6 +128,26 @@ TEST(LoadData, TypesInFirstMetOrder) {
     EXPECT_EQ(keys, state.TypeStrings);
 }
 
+TEST(LoadData, FortyOneSpeciesAreTheMost) {
+    // One guild of 40 species and one of a single species: 40 commas, n = 41,
+    // m = 2, S = 1 + 40^2; lp = ln 41 - ln S(41, 2) = ln 41 - ln(2^40 - 1) < 0.
+    // The same profile written with one entry more has 41 commas: skipped.
+    std::string entries40 = "1";
+    for (int i = 2; i <= 41; ++i)
+        entries40 += i == 40 ? ",1" : ",0";
+    const std::string fortyOne = "(" + entries40 + ")";
+    const std::string fortyTwo = "(" + entries40 + ",0)";
+    ScriptedDistribution distribution;
+    const ModuleState state = load({fortyTwo, fortyOne, fortyTwo}, distribution);
+    EXPECT_EQ(state.MaxSpecies, 41);
+    ASSERT_EQ(state.TypeStrings, std::vector<std::string>{fortyOne});
+    EXPECT_EQ(state.TypeSpecies.Item(fortyOne), 41);
+    EXPECT_EQ(state.TypeGuilds.Item(fortyOne), 2);
+    EXPECT_EQ(state.TypeScore.Item(fortyOne), 1601);
+    EXPECT_EQ(state.TypeFrequency.Item(fortyOne), 1);
+    EXPECT_NE(state.TypePoolFraction.Find(fortyOne), nullptr);
+}
+
 TEST(LoadData, GuildsOutsideTheStirlingTableLeaveTheCoefficientAlone) {
     // (1,1,1,4): every count fits the table of 4, the 7 guilds don't, so lp is
     // LogCoeff alone, ln(24 / (2 * 6 * 24^4 * 4!)) < 0: recorded, with m > n

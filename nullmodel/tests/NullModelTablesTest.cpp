@@ -170,6 +170,20 @@ TEST(EnumeratePartitions, FiveInReverseLexicographicOrder) {
     EXPECT_EQ(seen, expected);
 }
 
+// Each visit is lexicographically smaller than the one before, from (n) down
+// to (1, ..., 1): with the counts below, every partition once in that order.
+TEST(EnumeratePartitions, EveryNInReverseLexicographicOrder) {
+    for (int32_t n = 1; n <= 41; ++n) {
+        std::vector<std::vector<int32_t>> seen;
+        quorlan::EnumeratePartitions(n, [&](const int32_t* x, int32_t m) { seen.emplace_back(x + 1, x + 1 + m); });
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.front(), std::vector<int32_t>{n}) << n;
+        EXPECT_EQ(seen.back(), std::vector<int32_t>(static_cast<std::size_t>(n), 1)) << n;
+        for (std::size_t i = 1; i < seen.size(); ++i)
+            ASSERT_TRUE(seen[i] < seen[i - 1]) << n << ": visit " << i;
+    }
+}
+
 TEST(EnumeratePartitions, CountsUpTo41) {
     int64_t total = 0;
     int64_t of41 = 0;
