@@ -10,7 +10,8 @@ namespace platform {
 
 constexpr int TwipsPerPixel = 15;
 
-// Twips to whole pixels; the layouts only use multiples of 15.
+// Twips to whole pixels. Nearly every layout size is a multiple of 15; where
+// one is not, the fraction of a pixel is dropped (350 twips are 23 pixels).
 constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
 
 // The dark blue of every window's background.
