@@ -1,16 +1,29 @@
 #include "platform/Bitmap.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QSaveFile>
 
 namespace platform {
 
+// The picture is encoded in memory and written in one unbuffered write whose
+// count is checked. A buffered file hands its last bytes to the disk only when
+// it is closed, and a short write there (a disk that fills up) goes unreported:
+// the old file would be replaced by a cut-off picture and the save called a
+// success.
 bool saveBitmap(const QImage& image, const QString& path) {
     if (image.isNull() || path.isEmpty())
         return false;
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "BMP"))
+            return false;
+    }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (!image.save(&file, "BMP")) {
+    if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
     }

@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 QImage sample() {
@@ -75,6 +78,66 @@ TEST(Bitmap, FailureIsReportedAndKeepsTheOldFile) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp"));
     EXPECT_FALSE(platform::saveBitmap(sample(), dir.filePath("folder.bmp")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.bmp"});
+}
+
+// Files of this process may grow to 'bytes' and no further for as long as it
+// lives: a write beyond fails as on a full disk (also for root, who passes
+// every permission check).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit lowered = previous_;
+        lowered.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    bool active() const { return active_; }
+
+private:
+    rlimit previous_{};
+    void (*previousSignal_)(int) = SIG_DFL;
+    bool active_ = false;
+};
+
+// The disk fills while the new picture is written: the old file stays as it
+// was and nothing is left beside it.
+TEST(Bitmap, AWriteThatFailsHalfWayKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("chart.bmp");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old");
+    }
+    QImage large(640, 521, QImage::Format_RGB32);
+    large.fill(qRgb(0, 0, 138));
+    // 54 bytes of headers and 521 rows of 640 * 3 bytes: 1000374 bytes. The
+    // disk fills early, or just before the last bytes.
+    for (const rlim_t room : {rlim_t(4096), rlim_t(1000374 - 100)}) {
+        bool saved = true;
+        {
+            const FileSizeLimit limit(room);
+            ASSERT_TRUE(limit.active());
+            saved = platform::saveBitmap(large, path);
+        }
+        EXPECT_FALSE(saved) << room;
+        EXPECT_EQ(bytesOf(path), QByteArray("old")) << room;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList{"chart.bmp"})
+            << room;
+    }
+    // With room for it all, the same save succeeds.
+    {
+        const FileSizeLimit limit(1000374);
+        ASSERT_TRUE(limit.active());
+        EXPECT_TRUE(platform::saveBitmap(large, path));
+    }
+    EXPECT_EQ(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), large);
 }
 
 } // namespace
