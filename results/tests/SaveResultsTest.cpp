@@ -18,11 +18,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -224,9 +227,65 @@ TEST_P(SaveFailureTest, AFolderNamedLikeTheFileKeepsItsName) {
     EXPECT_EQ(entries(folder.path()), QStringList{sub});
 }
 
+// A name longer than a folder entry can be is an invalid name.
+TEST_P(SaveFailureTest, AnOverlongNameGivesError12) {
+    answer = inFolder(QString(300, QLatin1Char('r')));
+    save();
+    EXPECT_EQ(messages, std::vector<std::string>{Error12});
+    EXPECT_TRUE(entries(folder.path()).isEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Saves, SaveFailureTest,
                          ::testing::Values(FailureCase{"Text", false}, FailureCase{"Chart", true}),
                          [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+// Files of this process may grow to 'bytes' and no further while it lives:
+// a write beyond fails as on a full disk, also for root, who passes every
+// permission check.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit lowered = previous_;
+        lowered.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    bool active() const { return active_; }
+
+private:
+    rlimit previous_{};
+    void (*previousSignal_)(int) = SIG_DFL;
+    bool active_ = false;
+};
+
+// The disk fills half-way through saving the chart, early or just before its
+// last bytes (54 bytes of headers and 521 rows of 640 * 3 bytes: 1000374):
+// "Error 12", and the file saved before is still there as it was, with
+// nothing left beside it.
+TEST_F(SaveResultsTest, AChartWriteThatFailsHalfWayKeepsTheOldFile) {
+    {
+        QFile old(inFolder("chart.bmp"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    answer = inFolder("chart.bmp");
+    for (const rlim_t room : {rlim_t(512), rlim_t(1000374 - 100)}) {
+        messages.clear();
+        {
+            const FileSizeLimit limit(room);
+            ASSERT_TRUE(limit.active());
+            QTest::mouseClick(form->cmd4, Qt::LeftButton);
+        }
+        EXPECT_EQ(messages, std::vector<std::string>{Error12}) << room;
+        EXPECT_EQ(contents(inFolder("chart.bmp")), QByteArray("old")) << room;
+        EXPECT_EQ(entries(folder.path()), QStringList{"chart.bmp"}) << room;
+    }
+}
 
 } // namespace
 
