@@ -1,5 +1,7 @@
 #include "platform/TextStream.h"
 
+#include <QFileInfo>
+
 namespace platform {
 
 namespace {
@@ -39,8 +41,18 @@ void TextWriter::Close() {
 }
 
 TextReader::TextReader(const QString& path) : file_(std::make_unique<QFile>(path)), path_(path) {
-    if (path.isEmpty() || !file_->open(QIODevice::ReadOnly))
+    // Only a file of bytes on disk: opening a named pipe would wait for a
+    // writer that may never come, and a device such as /dev/zero never ends.
+    // The check comes before the open so that a pipe is never opened; the
+    // second one catches a name replaced in between.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        throw TextStreamError(describe("cannot open", path, QStringLiteral("not a file")));
+    if (!file_->open(QIODevice::ReadOnly))
         throw TextStreamError(describe("cannot open", path, file_->errorString()));
+    if (file_->isSequential()) {
+        file_->close();
+        throw TextStreamError(describe("cannot open", path, QStringLiteral("not a file")));
+    }
 }
 
 bool TextReader::AtEndOfStream() const { return !file_->isOpen() || file_->atEnd(); }

@@ -48,7 +48,8 @@ private:
 // length are read whole; any bytes are accepted.
 class TextReader {
 public:
-    // Opens an existing file; throws when it cannot.
+    // Opens an existing file; throws when it cannot, or when the path names
+    // a folder, a pipe or a device rather than a file.
     explicit TextReader(const QString& path);
     TextReader(const TextReader&) = delete;
     TextReader& operator=(const TextReader&) = delete;

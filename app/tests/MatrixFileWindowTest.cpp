@@ -26,6 +26,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -371,6 +372,18 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"EmptyHeader", "\r\nSp1 A 1\r\n", "Error 10: Number of columns must be greater than 0.", "Marvisk"},
         RefusedCase{"HundredThousandFields", manyFields(99998), "Error 11: Number of columns cannot exceed 32767.", "Marvisk"}),
     [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
+// A named pipe chosen in the dialog is no file: the Open must not wait for a
+// writer, and ends like any file that cannot be opened.
+TEST_F(MatrixFileWindow, APipeIsRefusedWithoutWaiting) {
+    Settings::MatrixFilePath = path("before.txt");
+    const Snapshot before = snapshot();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.txt")).constData(), 0600), 0);
+    open(path("pipe.txt"));
+    EXPECT_EQ(messages(), std::vector<std::string>{Error06});
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(Settings::MatrixFilePath, path("before.txt"));
+}
 
 TEST_F(MatrixFileWindow, TheLargestSizeLoads) {
     open(put("big.txt", manyRows(32767)));

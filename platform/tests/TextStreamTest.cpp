@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -167,6 +168,21 @@ TEST_F(TextStreamTest, ReadingPastTheEndFails) {
 TEST_F(TextStreamTest, OpeningAMissingFileFails) {
     EXPECT_THROW(TextReader(path("missing.txt")), TextStreamError);
     EXPECT_THROW(TextReader{QString()}, TextStreamError);
+}
+
+// Only a file of bytes on disk is read: a folder, a named pipe (which would
+// wait for a writer that never comes) or a device that never ends fails at
+// once instead of blocking or filling memory.
+TEST_F(TextStreamTest, OpeningAnythingButAFileFails) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.txt")).constData(), 0600), 0);
+    for (const QString& notAFile : {path("folder.txt"), path("pipe.txt"), QStringLiteral("/dev/zero")})
+        EXPECT_THROW(TextReader{notAFile}, TextStreamError) << notAFile.toStdString();
+
+    // A link to a file is read as the file.
+    put("target.txt", QByteArray("linked\r\n"));
+    ASSERT_TRUE(QFile::link(path("target.txt"), path("link.txt")));
+    EXPECT_EQ(readAll("link.txt"), QStringList{"linked"});
 }
 
 TEST_F(TextStreamTest, WrittenLinesReadBack) {
