@@ -87,6 +87,17 @@ TEST_F(TextStreamTest, AnUnfinishedSaveKeepsTheOldFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.txt"});
 }
 
+// Saving under the name of a link replaces the file it names; the link stays.
+TEST_F(TextStreamTest, CreatingThroughALinkReplacesItsFile) {
+    put("target.txt", QByteArray("old\r\n"));
+    ASSERT_TRUE(QFile::link(path("target.txt"), path("link.txt")));
+    TextWriter writer(path("link.txt"));
+    writer.Write(QStringLiteral("new"));
+    writer.Close();
+    EXPECT_TRUE(QFileInfo(path("link.txt")).isSymLink());
+    EXPECT_EQ(contents("target.txt"), QByteArray("new"));
+}
+
 TEST_F(TextStreamTest, CreatingInAMissingFolderFails) {
     EXPECT_THROW(TextWriter(path("no such folder/out.txt")), TextStreamError);
     EXPECT_THROW(TextWriter{QString()}, TextStreamError);
