@@ -9,17 +9,20 @@
 // written from the description of the generator, the null-model tables, the
 // pool fraction estimate, PValue, Beta, the kernel's strengths and the results
 // text, sharing no code with the program, and the integrated program was then
-// run and gave the same text byte for byte. Checked by hand besides: the
-// Competition p-value, 0.0628, against an exact computation of the guild
-// score statistic (Obs = 300 over the 18 usable islands, exact null mean
-// 315.5427 and variance 102.9922 from enumerated set partitions, z = -1.5315,
-// lower normal tail 0.06282), and 1 - 0.0628 = 0.9372 for the other test; the
-// 29 strengths 0.1, 0.1 + 0.1, ... up to 2.9000000000000012; the layout (rules
-// of 14, 129, 137 and 49 hyphens, two empty lines between blocks, CR LF
-// everywhere but after the file line); the verdicts against the printed
-// numbers (sizes 0.029 and 0.040 below 0.15; half of each size below the
-// minimum power 0.042 and 0.067; maximum powers 0.388 and 0.975 at least
-// 0.15); and the matrix block (the boxes' 14 and 20, the file's name alone).
+// run and gave the same text byte for byte. The test EndToEndExpectedText
+// works the text out again with oracle.py on every test run and compares it
+// with the committed file, so the file cannot drift towards what the program
+// prints. Checked by hand besides: the Competition p-value, 0.0628, against an
+// exact computation of the guild score statistic (Obs = 300 over the 18 usable
+// islands, exact null mean 315.5427 and variance 102.9922 from enumerated set
+// partitions, z = -1.5315, lower normal tail 0.06282), and 1 - 0.0628 = 0.9372
+// for the other test; the 29 strengths 0.1, 0.1 + 0.1, ... up to
+// 2.9000000000000012; the layout (rules of 14, 129, 137 and 49 hyphens, two
+// empty lines between blocks, CR LF everywhere but after the file line); the
+// verdicts against the printed numbers (sizes 0.029 and 0.040 below 0.15; half
+// of each size below the minimum power 0.042 and 0.067; maximum powers 0.388
+// and 0.975 at least 0.15); and the matrix block (the boxes' 14 and 20, the
+// file's name alone).
 
 #include "app/frmAdvanced.h"
 #include "app/frmMain.h"
