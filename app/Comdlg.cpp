@@ -14,11 +14,8 @@ QString ComdlgFilter(const QString& sExt) {
 }
 
 QString Comdlg(QWidget* frm, const QString& sFile, const QString& sMode, const QString& sExt) {
-    // The owner is the active window in the platform dialog; frm names it for
-    // the reader and for a future dialog that takes an owner.
-    (void)frm;
-
     platform::FileDialogRequest request;
+    request.owner = frm;
     if (sMode == QLatin1String("Open"))
         request.mode = platform::FileDialogMode::Open;
     else if (sMode == QLatin1String("Save"))

@@ -17,16 +17,15 @@ QString showFileDialog(const FileDialogRequest& request) {
     if (handlerSlot())
         return handlerSlot()(request);
 
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder,
-                       request.filter);
+    QWidget* owner = request.owner ? request.owner : QApplication::activeWindow();
+    QFileDialog dialog(owner, request.title, request.initialFolder, request.filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (request.mode == FileDialogMode::Save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
+    // Any typed name is handed back: the Open caller reports a file it cannot
+    // read, and a Save replaces an existing file without a question.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(request.mode == FileDialogMode::Save ? QFileDialog::AcceptSave
+                                                              : QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();

@@ -1,10 +1,14 @@
 #pragma once
 // The platform's file dialog (Qt's own, not the desktop's native one, so it
-// looks and behaves the same everywhere). Tests install a handler that answers
-// in place of the user.
+// looks and behaves the same everywhere). It sets no options of its own: Open
+// hands back a typed name whether or not the file exists, and Save hands back
+// an existing file's name without asking; the callers decide what follows.
+// Tests install a handler that answers in place of the user.
 
 #include <QString>
 #include <functional>
+
+class QWidget;
 
 namespace platform {
 
@@ -15,6 +19,7 @@ struct FileDialogRequest {
     QString title;
     QString filter;        // Qt filter text, e.g. "Text Files (*.txt);;All Files (*.*)"
     QString initialFolder;
+    QWidget* owner = nullptr; // the window that owns the dialog; none: the active window
 };
 
 // The chosen path, or the empty string when the user cancels.

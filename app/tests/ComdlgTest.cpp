@@ -1,14 +1,21 @@
-// The file dialog's modes, filters, initial folder and returned path, seen
-// through the platform dialog's seam.
+// The file dialog's modes, filters, initial folder, owner and returned path,
+// seen through the platform dialog's seam, and what the platform's own dialog
+// hands back for a typed name.
 
 #include "app/Comdlg.h"
 
+#include "app/tests/AppTestSupport.h"
 #include "platform/FileDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <optional>
 
 namespace {
@@ -122,4 +129,80 @@ TEST_F(ComdlgTest, InitialFolderFollowsTheCurrentFolderAtEachCall) {
     EXPECT_EQ(QDir(request->initialFolder).canonicalPath(), QDir(later).canonicalPath());
 }
 
+TEST_F(ComdlgTest, DialogIsOwnedByTheGivenWindow) {
+    QWidget owner;
+    Comdlg(&owner, QString(), QStringLiteral("Open"), QString());
+    ASSERT_EQ(shown, 1);
+    EXPECT_EQ(request->owner, &owner);
+}
+
+// The platform's own dialog, with a name typed into it and accepted. A
+// question that the dialog raises itself is recorded and dismissed, so that a
+// test fails instead of waiting for a user.
+class ComdlgRealDialog : public ComdlgTest {
+protected:
+    void SetUp() override {
+        ComdlgTest::SetUp();
+        platform::setFileDialogHandler({});
+    }
+
+    QString chooseTyped(QWidget* frm, const QString& sMode, const QString& typed) {
+        apptest::whenModalShown([this, typed](QWidget* window) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
+            if (!dialog) {
+                ADD_FAILURE() << "the file dialog is not the modal window";
+                window->hide();
+                return;
+            }
+            dialogOwner = dialog->parentWidget();
+            dialogTitle = dialog->windowTitle();
+            QTimer::singleShot(0, [this] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    question = box->text();
+                    box->reject();
+                }
+            });
+            dialog->selectFile(typed);
+            static_cast<QDialog*>(dialog)->accept(); // the dialog's own acceptance, as its button
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        return Comdlg(frm, QString(), sMode, QString());
+    }
+
+    QPointer<QWidget> dialogOwner;
+    QString dialogTitle;
+    QString question;
+};
+
+TEST_F(ComdlgRealDialog, OpenHandsBackANameThatDoesNotExist) {
+    // The caller reports the file it cannot read; the dialog does not.
+    QWidget owner;
+    const QString chosen = chooseTyped(&owner, QStringLiteral("Open"), QStringLiteral("missing.txt"));
+    EXPECT_TRUE(question.isEmpty()) << question.toStdString();
+    EXPECT_EQ(chosen, QDir(folder.path()).filePath(QStringLiteral("missing.txt")));
+    EXPECT_EQ(dialogOwner, &owner);
+    EXPECT_EQ(dialogTitle, QStringLiteral("Open"));
+}
+
+TEST_F(ComdlgRealDialog, SaveOverAnExistingFileAsksNothing) {
+    const QString existing = QDir(folder.path()).filePath(QStringLiteral("birds.txt"));
+    {
+        QFile file(existing);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Species Guild\r\n");
+    }
+    const QString chosen = chooseTyped(nullptr, QStringLiteral("Save"), QStringLiteral("birds.txt"));
+    EXPECT_TRUE(question.isEmpty()) << question.toStdString();
+    EXPECT_EQ(chosen, existing);
+    EXPECT_EQ(dialogTitle, QStringLiteral("Save"));
+}
+
+TEST_F(ComdlgRealDialog, CancelHandsBackTheEmptyString) {
+    apptest::whenModalShown([](QWidget* window) { static_cast<QDialog*>(window)->reject(); });
+    EXPECT_EQ(Comdlg(nullptr, QStringLiteral("birds"), QStringLiteral("Save"), QString()), QString());
+}
+
 } // namespace
+
+MARVISK_WIDGET_TEST_MAIN()
