@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -198,9 +199,21 @@ TEST_F(ComdlgRealDialog, SaveOverAnExistingFileAsksNothing) {
     EXPECT_EQ(dialogTitle, QStringLiteral("Save"));
 }
 
-TEST_F(ComdlgRealDialog, CancelHandsBackTheEmptyString) {
-    apptest::whenModalShown([](QWidget* window) { static_cast<QDialog*>(window)->reject(); });
+TEST_F(ComdlgRealDialog, OpensInTheCurrentFolderWithTheInitialNameAndCancelHandsBackNothing) {
+    QString shownFolder;
+    QStringList shownNames;
+    apptest::whenModalShown([&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (dialog) {
+            shownFolder = dialog->directory().canonicalPath();
+            shownNames = dialog->selectedFiles();
+        }
+        static_cast<QDialog*>(window)->reject();
+    });
     EXPECT_EQ(Comdlg(nullptr, QStringLiteral("birds"), QStringLiteral("Save"), QString()), QString());
+    EXPECT_EQ(shownFolder, QDir(folder.path()).canonicalPath());
+    ASSERT_EQ(shownNames.size(), 1);
+    EXPECT_EQ(QFileInfo(shownNames[0]).fileName(), QStringLiteral("birds"));
 }
 
 } // namespace
