@@ -1,5 +1,6 @@
 // Renders the program's windows offscreen into build/screenshots/ so that
-// anyone can look at them, and checks the pictures the program carries.
+// anyone can look at them, checks their colours and fonts as drawn, and
+// checks the pictures the program carries.
 
 #include "app/frmAbout.h"
 #include "app/frmAdvanced.h"
@@ -10,9 +11,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QWidget>
 #include <cstdlib>
 
@@ -58,6 +63,99 @@ TEST(Screenshots, AboutBox) {
 TEST(Screenshots, ExitQuestion) {
     frmConfirmExit question;
     saveShot(&question, "frmConfirmExit.png");
+    question.hide();
+}
+
+const QColor DarkBlue(0, 0, 96);
+const QColor LightCyan(128, 255, 255);
+
+QColor pixelOf(QWidget* widget, QPoint at) { return widget->grab().toImage().pixelColor(at); }
+
+bool near(const QColor& c, const QColor& colour, int tolerance) {
+    return std::abs(c.red() - colour.red()) <= tolerance &&
+           std::abs(c.green() - colour.green()) <= tolerance &&
+           std::abs(c.blue() - colour.blue()) <= tolerance;
+}
+
+// Whether the widget as drawn holds a pixel close to the colour (its text,
+// with the edges of the letters blended into the background).
+bool drawsIn(QWidget* widget, const QColor& colour) {
+    const QImage image = widget->grab().toImage();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (near(image.pixelColor(x, y), colour, 24))
+                return true;
+        }
+    }
+    return false;
+}
+
+void expectFont(const QWidget* widget, double pointSize, bool bold) {
+    EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), pointSize) << widget->metaObject()->className();
+    EXPECT_EQ(widget->font().bold(), bold) << widget->metaObject()->className();
+}
+
+TEST(Look, MainWindowDarkBlueWithWhiteTextsAndTheCyanAnalysisBox) {
+    frmMain form;
+    form.Form_Load();
+    QApplication::processEvents();
+    // The window, every frame and the option buttons sit on dark blue.
+    EXPECT_EQ(pixelOf(form.centralWidget(), QPoint(4, 4)), DarkBlue);
+    // Inside each frame's border by its lower left corner (the style shades a
+    // frame's inside by a shade at most), and beside a caption.
+    for (QWidget* w : std::initializer_list<QWidget*>{form.fra1, form.Frame1, form.fra2, form.fra3})
+        EXPECT_TRUE(near(pixelOf(w, QPoint(6, w->height() - 6)), DarkBlue, 2))
+            << w->metaObject()->className();
+    for (QWidget* w : std::initializer_list<QWidget*>{form.optLocked, form.lbl1})
+        EXPECT_EQ(pixelOf(w, QPoint(w->width() - 2, w->height() - 2)), DarkBlue)
+            << w->metaObject()->className();
+    for (QWidget* w : std::initializer_list<QWidget*>{form.fra1, form.Frame1, form.lbl1, form.lbl2,
+                                                      form.optLocked, form.optOpen})
+        EXPECT_TRUE(drawsIn(w, Qt::white)) << w->metaObject()->className();
+    // The outline and the caption of the Analysis box in light cyan.
+    EXPECT_EQ(pixelOf(form.Shape1, QPoint(0, form.Shape1->height() / 2)), LightCyan);
+    EXPECT_TRUE(drawsIn(form.Label1, LightCyan));
+    EXPECT_FALSE(drawsIn(form.Label1, Qt::white));
+    // Text boxes and buttons keep the platform's colours.
+    EXPECT_EQ(pixelOf(form.txtRows, QPoint(form.txtRows->width() - 4, form.txtRows->height() / 2)),
+              QApplication::palette().color(QPalette::Base));
+    EXPECT_NE(pixelOf(form.cmdOK, QPoint(form.cmdOK->width() / 2, 3)), DarkBlue);
+
+    expectFont(form.fra1, 12, true);
+    for (QWidget* w : std::initializer_list<QWidget*>{form.Frame1, form.fra2, form.fra3, form.Label1})
+        expectFont(w, 9.75, true);
+    for (QWidget* w : std::initializer_list<QWidget*>{form.lbl1, form.lbl2, form.txtRows, form.txtCols,
+                                                      form.optLocked, form.optOpen, form.cmdOK,
+                                                      form.cmdOpen, form.cmdRun})
+        expectFont(w, 9.75, false);
+    form.hide();
+}
+
+TEST(Look, DialogsDarkBlueWithWhiteTexts) {
+    frmAdvanced options;
+    options.show();
+    frmAbout about;
+    about.show();
+    frmConfirmExit question;
+    question.show();
+    QApplication::processEvents();
+    for (QWidget* w : std::initializer_list<QWidget*>{&options, &about, &question})
+        EXPECT_EQ(pixelOf(w, QPoint(2, 2)), DarkBlue) << w->windowTitle().toStdString();
+    for (QWidget* w : std::initializer_list<QWidget*>{options.fra1, options.lbl1, options.lbl2,
+                                                      about.Label1, about.Label2, about.Label3,
+                                                      question.lbl1})
+        EXPECT_TRUE(drawsIn(w, Qt::white)) << w->metaObject()->className();
+    EXPECT_EQ(pixelOf(options.txt1, QPoint(options.txt1->width() - 4, options.txt1->height() / 2)),
+              QApplication::palette().color(QPalette::Base));
+
+    expectFont(options.fra1, 9.75, true);
+    expectFont(options.lbl1, 9.75, false);
+    expectFont(question.lbl1, 9.75, false);
+    expectFont(about.Label1, 24, false);
+    EXPECT_EQ(QFontInfo(about.Label1->font()).styleHint(), QFont::Serif);
+    expectFont(about.Label2, 9.75, false);
+    options.hide();
+    about.hide();
     question.hide();
 }
 
