@@ -128,13 +128,13 @@ MatrixFileScan ScanMatrixFile(platform::TextReader& in) {
     scan.Separator = ChooseSeparator(header);
     scan.FieldCount = HeaderFieldCount(header, scan.Separator);
     // At least one line must follow the header; the count stops at the first
-    // empty line, which is not a species row.
+    // empty line, which is not a species row. One row more than the grid
+    // takes already refuses the file, so a long file is not read to its end.
     do {
         if (in.ReadLine().isEmpty())
             break;
-        if (scan.SpeciesCount < INT32_MAX)
-            ++scan.SpeciesCount;
-    } while (!in.AtEndOfStream());
+        ++scan.SpeciesCount;
+    } while (scan.SpeciesCount <= MaximumSize && !in.AtEndOfStream());
     return scan;
 }
 

@@ -44,7 +44,8 @@ int32_t HeaderFieldCount(const QString& header, QChar separator);
 struct MatrixFileScan {
     QChar Separator = QLatin1Char(' ');
     int32_t FieldCount = 0;   // fields of the header
-    int32_t SpeciesCount = 0; // lines after the header up to the first empty line
+    int32_t SpeciesCount = 0; // lines after the header up to the first empty line,
+                              // counted up to MaximumSize + 1
 
     int32_t SiteCount() const { return FieldCount - 2; }
     // Both sizes within what the main window accepts (1 to 32767).
@@ -52,8 +53,9 @@ struct MatrixFileScan {
 };
 
 // The counting pass over an opened file: reads the header and then lines until
-// an empty one or the end of the file. Throws platform::TextStreamError when
-// the file is empty or holds only its header line (a read past the end).
+// an empty one, the end of the file, or one line more than MaximumSize. Throws
+// platform::TextStreamError when the file is empty, holds only its header line
+// (a read past the end) or a line too long to read.
 MatrixFileScan ScanMatrixFile(platform::TextReader& in);
 
 // The reading pass: opens the file again and reads the header and the

@@ -60,14 +60,19 @@ bool TextReader::AtEndOfStream() const { return !file_->isOpen() || file_->atEnd
 QString TextReader::ReadLine() {
     if (AtEndOfStream())
         throw TextStreamError(describe("read past the end of", path_, QString()));
-    QByteArray line = file_->readLine();
-    if (line.endsWith('\n')) {
+    // Room for the longest line and its CR LF, and no more (readLine keeps
+    // one byte of its limit for a terminating zero).
+    QByteArray line = file_->readLine(MaximumLineBytes + 3);
+    const bool ended = line.endsWith('\n');
+    if (ended) {
         line.chop(1);
         if (line.endsWith('\r'))
             line.chop(1);
-    } else if (!file_->atEnd()) {
-        throw TextStreamError(describe("cannot read", path_, file_->errorString()));
     }
+    if (line.size() > MaximumLineBytes)
+        throw TextStreamError(describe("line too long in", path_, QString()));
+    if (!ended && !file_->atEnd())
+        throw TextStreamError(describe("cannot read", path_, file_->errorString()));
     return QString::fromLatin1(line);
 }
 

@@ -44,10 +44,16 @@ private:
 };
 
 // Reads a text file line by line. A line ends at LF; a CR just before the LF
-// belongs to the line end. The last line may lack a line end. Lines of any
-// length are read whole; any bytes are accepted.
+// belongs to the line end. The last line may lack a line end. Lines of up to
+// MaximumLineBytes are read whole; any bytes are accepted.
 class TextReader {
 public:
+    // Far beyond any line of text a person writes (a header of 32767 site
+    // names of a thousand characters each fits), yet a file of gigabytes
+    // without a line feed, such as a disk image, fails here instead of being
+    // held in memory whole.
+    static constexpr qint64 MaximumLineBytes = qint64(64) * 1024 * 1024;
+
     // Opens an existing file; throws when it cannot, or when the path names
     // a folder, a pipe or a device rather than a file.
     explicit TextReader(const QString& path);
@@ -56,7 +62,8 @@ public:
 
     // True once the last line has been read (at once for an empty file).
     bool AtEndOfStream() const;
-    // The next line without its line end; throws at the end of the file.
+    // The next line without its line end; throws at the end of the file and
+    // for a line longer than MaximumLineBytes.
     QString ReadLine();
     void Close();
 

@@ -191,6 +191,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- files -----------------------------------------------------------------
 
+qsizetype TextReaderLimit() { return qsizetype(platform::TextReader::MaximumLineBytes); }
+
 class MatrixFileIo : public ::testing::Test {
 protected:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -371,6 +373,18 @@ TEST_F(MatrixFileIo, SizesBeyondTheGridAreRefusedBeforeReading) {
     s = scan(put("wide.txt", header + "\r\nSp1 A 1\r\n"));
     EXPECT_EQ(s.SiteCount(), 32767);
     EXPECT_TRUE(s.SizeAcceptable());
+}
+
+// The count needs to go no further than one row beyond the largest size:
+// what follows, even a line too long to read, is never looked at.
+TEST_F(MatrixFileIo, TheCountStopsOneRowBeyondTheLargestSize) {
+    QByteArray rows = "Species Guild S1\r\n";
+    for (int r = 1; r <= 32768; ++r)
+        rows += "Sp A 1\r\n";
+    const QString file = put("tall.txt", rows + QByteArray(TextReaderLimit() + 1, 'x') + "\r\n");
+    const MatrixFileScan s = scan(file);
+    EXPECT_EQ(s.SpeciesCount, 32768);
+    EXPECT_FALSE(s.SizeAcceptable());
 }
 
 TEST_F(MatrixFileIo, AVeryLongLineKeepsOnlyTheFieldsOfTheHeader) {

@@ -385,6 +385,19 @@ TEST_F(MatrixFileWindow, APipeIsRefusedWithoutWaiting) {
     EXPECT_EQ(Settings::MatrixFilePath, path("before.txt"));
 }
 
+// A large file without a single line feed, such as a disk image chosen by
+// mistake, is refused without being held in memory whole.
+TEST_F(MatrixFileWindow, AFileWithoutLineFeedsIsRefused) {
+    const Snapshot before = snapshot();
+    QFile zeros(path("disk.img"));
+    ASSERT_TRUE(zeros.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(zeros.resize(qint64(1) << 30)); // sparse: takes next to no room on disk
+    zeros.close();
+    open(path("disk.img"));
+    EXPECT_EQ(messages(), std::vector<std::string>{Error06});
+    EXPECT_EQ(snapshot(), before);
+}
+
 TEST_F(MatrixFileWindow, TheLargestSizeLoads) {
     open(put("big.txt", manyRows(32767)));
     EXPECT_TRUE(shown_.empty());

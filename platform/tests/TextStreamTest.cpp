@@ -167,6 +167,34 @@ TEST_F(TextStreamTest, LinesOfSeveralMegabytesAreReadWhole) {
     EXPECT_TRUE(reader.AtEndOfStream());
 }
 
+// The longest line is read whole with either line end; one byte more fails,
+// and so does a file of zeros without a line feed, without being read whole.
+TEST_F(TextStreamTest, LinesBeyondTheLongestFail) {
+    const qint64 longest = TextReader::MaximumLineBytes;
+    QByteArray line(longest, 'x');
+    put("longest.txt", line + "\r\n" + line);
+    {
+        TextReader reader(path("longest.txt"));
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(reader.ReadLine().size(), longest) << "line " << i;
+        EXPECT_TRUE(reader.AtEndOfStream());
+    }
+
+    line += 'x';
+    for (const QByteArray& bytes : {line + "\n", line}) {
+        put("longer.txt", bytes);
+        TextReader reader(path("longer.txt"));
+        EXPECT_THROW(reader.ReadLine(), TextStreamError) << bytes.size() << " bytes";
+    }
+
+    QFile zeros(path("zeros.img"));
+    ASSERT_TRUE(zeros.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(zeros.resize(qint64(1) << 30)); // sparse: takes next to no room on disk
+    zeros.close();
+    TextReader reader(path("zeros.img"));
+    EXPECT_THROW(reader.ReadLine(), TextStreamError);
+}
+
 TEST_F(TextStreamTest, ReadingPastTheEndFails) {
     put("one.txt", QByteArray("only\r\n"));
     TextReader reader(path("one.txt"));
