@@ -14,6 +14,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QValidator>
 #include <cmath>
 #include <limits>
 
@@ -22,9 +23,10 @@ namespace {
 // The bars keep the thickness they were designed with: 255 twips.
 constexpr int ScrollBarThickness = platform::twipsToPixels(255);
 
-// "No limit" for the editor. QLineEdit's own default stops at 32767
-// characters and cuts a longer text given to it, which a commit would then
-// store: a cell visited in passing would lose its end.
+// "No limit" for the editor itself. QLineEdit's own limit (32767 characters
+// by default) also cuts a text given to it, which a commit would then store:
+// a cell visited in passing would lose its end. The maximum length is kept
+// by grid::EditorLengthLimit instead.
 constexpr int EditorUnlimited = std::numeric_limits<int>::max();
 
 // A pixel length held as a float, as a widget length.
@@ -93,13 +95,43 @@ int buttonCode(Qt::MouseButtons buttons) {
 
 } // namespace
 
+namespace grid {
+
+// The editor's maximum length works as a text box's limit does: the user
+// cannot make the text longer than the limit, but a text that the control
+// loads into the editor stays whole, and the user may still shorten it. A
+// limit that cut loaded texts would cut the cell at the next commit.
+class EditorLengthLimit : public QValidator {
+public:
+    explicit EditorLengthLimit(QLineEdit* editor) : QValidator(editor) {
+        connect(editor, &QLineEdit::textChanged, this, [this](const QString& text) { allowed_ = text.size(); });
+    }
+    // 0 for no limit.
+    void setLimit(int32_t limit) { limit_ = limit; }
+    // The next text comes from the control, not from the user.
+    void allowLength(qsizetype length) { allowed_ = length; }
+
+    State validate(QString& input, int&) const override {
+        if (limit_ > 0 && input.size() > limit_ && input.size() > allowed_)
+            return Invalid;
+        return Acceptable;
+    }
+
+private:
+    int32_t limit_ = 0;
+    // The length of the text before the edit: an edit may shorten it.
+    qsizetype allowed_ = 0;
+};
+
+} // namespace grid
+
 Grid::Grid(QWidget* parent)
     : QWidget(parent),
       hsb1(new QScrollBar(Qt::Horizontal, this)),
       pbx2(new QWidget(this)),
       pbx1(new platform::PictureBox(pbx2)),
       txt1(new QLineEdit(pbx1)),
-      vsb1(new QScrollBar(Qt::Vertical, this)) {
+      vsb1(new QScrollBar(Qt::Vertical, this)), txt1Limit_(new grid::EditorLengthLimit(txt1)) {
     hsb1->setObjectName("hsb1");
     pbx2->setObjectName("pbx2");
     pbx1->setObjectName("pbx1");
@@ -116,6 +148,7 @@ Grid::Grid(QWidget* parent)
     txt1->setFrame(false);
     txt1->setTextMargins(0, 0, 0, 0);
     txt1->setMaxLength(EditorUnlimited);
+    txt1->setValidator(txt1Limit_);
     txt1->installEventFilter(this);
 
     // The bars are shown only once a layout finds them needed; their
@@ -148,7 +181,7 @@ void Grid::MaxLength(int16_t i1) {
     if (i1 < 0)
         throw MarviskError(grid::InvalidPropertyValueError, "Invalid property value");
     MaxLength_ = i1;
-    txt1->setMaxLength(i1 == 0 ? EditorUnlimited : i1);
+    txt1Limit_->setLimit(i1);
 }
 
 int16_t Grid::MaxLength() const { return grid::toInteger16(MaxLength_); }
@@ -209,7 +242,7 @@ void Grid::SetMatrix(const SparseArray& sry1, int32_t l1, int32_t l2) {
         const auto rc = sry1.RowColumn(key);
         Matrix_.sValue(rc[1] + l1, rc[2] + l2, sry1.sValue(rc[1], rc[2]));
     }
-    txt1->setText(Matrix_.sValue(TextRow_, TextCol_));
+    loadEditor(Matrix_.sValue(TextRow_, TextCol_));
     PrintMatrix(TextRow_, TextCol_, 0, false);
     EditHeaders(HeadersEditable_);
 }
@@ -263,7 +296,7 @@ void Grid::UserControl_ReadProperties(const PropertyBag& PropBag) {
     if (maxLength < 0)
         throw MarviskError(grid::InvalidPropertyValueError, "Invalid property value");
     MaxLength_ = maxLength;
-    txt1->setMaxLength(maxLength == 0 ? EditorUnlimited : maxLength);
+    txt1Limit_->setLimit(maxLength);
     pbx1->setToolTip(PropBag.ReadProperty("GridToolTipText", QString()).toString());
 }
 
@@ -406,6 +439,11 @@ void Grid::EnsureVisible(int32_t row, int32_t col) {
         hsb1->setValue(0);
 }
 
+void Grid::loadEditor(const QString& text) {
+    txt1Limit_->allowLength(text.size());
+    txt1->setText(text);
+}
+
 void Grid::SelectAllText(QLineEdit* textBox) { textBox->setSelection(0, static_cast<int>(textBox->text().size())); }
 
 void Grid::EditHeaders(int16_t i1) {
@@ -425,7 +463,7 @@ void Grid::EditHeaders(int16_t i1) {
     DrawGridLines(HeadersEditable_ == 1 ? QColor(Qt::white) : platform::buttonFaceColour());
     PrintMatrix(TextRow_, TextCol_, 0, false);
     PlaceEditBox(TextRow_, TextCol_, 0);
-    txt1->setText(GetText(TextRow_, TextCol_));
+    loadEditor(GetText(TextRow_, TextCol_));
     SelectAllText(txt1);
     if (!txt1->isHidden())
         txt1->setFocus();
@@ -482,7 +520,7 @@ void Grid::pbx1_MouseDown(int Button, int Shift, float X, float Y) {
     commitEditor();
     PrintMatrix(row, col, 1, false);
     PlaceEditBox(row, col, 1);
-    txt1->setText(GetText(TextRow_, TextCol_));
+    loadEditor(GetText(TextRow_, TextCol_));
     txt1->show();
     txt1->setFocus();
     SelectAllText(txt1);
@@ -507,7 +545,7 @@ void Grid::txt1_KeyDown(int& KeyCode, int Shift) {
     EnsureVisible(row, col);
     PlaceEditBox(row, col, 0);
     PrintMatrix(row, col, 0, false);
-    txt1->setText(GetText(row, col));
+    loadEditor(GetText(row, col));
     SelectAllText(txt1);
     txt1->setFocus();
 }

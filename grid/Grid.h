@@ -29,6 +29,10 @@ namespace platform {
 class PictureBox;
 }
 
+namespace grid {
+class EditorLengthLimit;
+}
+
 class Grid : public QWidget {
     Q_OBJECT
 public:
@@ -50,8 +54,10 @@ public:
     // The selected cell (logical row and column; 0 is the header).
     int32_t TextRow() const { return TextRow_; }
     int32_t TextCol() const { return TextCol_; }
-    // The editor's maximum number of characters, 0 for no limit. Reading a
-    // length above 32767 (possible from a store) raises an overflow error.
+    // The editor's maximum number of characters, 0 for no limit. It limits
+    // what the user types; a cell's text loaded into the editor stays whole.
+    // Reading a length above 32767 (possible from a store) raises an
+    // overflow error.
     void MaxLength(int16_t i1);
     int16_t MaxLength() const;
     // Cell sizes in pixels; writing runs the layout. Any value is accepted; a
@@ -138,6 +144,8 @@ private:
     void PlaceEditBox(int32_t row, int32_t col, int16_t mode);
     void EnsureVisible(int32_t row, int32_t col);
     static void SelectAllText(QLineEdit* textBox);
+    // Puts a cell's text into the editor whole, whatever its maximum length.
+    void loadEditor(const QString& text);
     void commitEditor();
     void layOutPendingSize();
 
@@ -162,6 +170,8 @@ private:
     int16_t InResize_ = 0;
     // The editor's maximum length as stored (a store may hold any 32-bit value).
     int32_t MaxLength_ = 0;
+    // Applies that length to what the user types into the editor.
+    grid::EditorLengthLimit* const txt1Limit_;
     // The size the last layout left the control at; a resize notice for that
     // size (delivered late, when the control was hidden) needs no new layout.
     QSize laidOutSize_{-1, -1};

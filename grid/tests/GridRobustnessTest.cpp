@@ -63,6 +63,38 @@ TEST_F(GridRobustness, ATextLongerThanTheEditorsDefaultLimitSurvivesAVisit) {
     EXPECT_TRUE(g.GetText(2, 2) == longText);
 }
 
+TEST(GridMaximumLength, LimitsWhatIsTypedNotTheTextsOfTheCells) {
+    HostedGrid h(PropertyBag{{"CellWidth", "70"}, {"GridRows", "21"}, {"GridCols", "22"}, {"MaxLength", "3"}}, 577,
+                 357);
+    Grid& g = *h.grid;
+    SparseArray m;
+    m.sValue(1, 1, "Species");
+    m.sValue(2, 2, "abcdef");
+    // Loading the matrix puts cell (1, 1) into the editor and commits it.
+    g.SetMatrix(m, 0, 0);
+    EXPECT_EQ(g.txt1->text(), "Species");
+    // Visiting a cell and moving on leaves its text whole.
+    h.clickSlot(2, 2);
+    EXPECT_EQ(g.txt1->text(), "abcdef");
+    h.key(Qt::Key_Down);
+    const SparseArray out = g.GetMatrix();
+    EXPECT_EQ(out.sValue(1, 1), "Species");
+    EXPECT_EQ(out.sValue(2, 2), "abcdef");
+    // Typing stops at the limit.
+    QTest::keyClicks(g.txt1, "wxyz");
+    EXPECT_EQ(g.txt1->text(), "wxy");
+    // A longer loaded text can be shortened, but not lengthened.
+    h.clickSlot(2, 2);
+    h.key(Qt::Key_End);
+    h.key(Qt::Key_Backspace);
+    EXPECT_EQ(g.txt1->text(), "abcde");
+    QTest::keyClicks(g.txt1, "q");
+    EXPECT_EQ(g.txt1->text(), "abcde");
+    h.key(Qt::Key_Down);
+    EXPECT_EQ(g.GetText(2, 2), "abcde");
+    EXPECT_EQ(g.GetText(3, 2), "wxy");
+}
+
 TEST_F(GridRobustness, ManyScrollChangesEndOnTheLastPosition) {
     h.clickSlot(3, 3);
     QTest::keyClicks(g.txt1, "kept");
