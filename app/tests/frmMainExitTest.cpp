@@ -13,7 +13,9 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest/QTest>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -43,6 +45,7 @@ protected:
             }
             asked.push_back(question);
             owner = question->parentWidget();
+            centre = question->frameGeometry().center();
             text = question->lbl1->text();
             title = question->windowTitle();
             switch (answer) {
@@ -62,18 +65,25 @@ protected:
     std::unique_ptr<frmMain> form;
     std::vector<QPointer<frmConfirmExit>> asked;
     const QWidget* owner = nullptr;
+    QPoint centre;
     QString text;
     QString title;
 };
 
 TEST_F(frmMainExit, NoKeepsTheProgramRunningUnchanged) {
     form->txtRows->setText(QStringLiteral("33"));
+    form->move(form->pos() + QPoint(60, 40)); // away from the screen's centre
     EXPECT_FALSE(closeAnswering(Answer::No));
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->txtRows->text(), QStringLiteral("33"));
     EXPECT_EQ(text, QStringLiteral("Exit Marvisk?"));
     EXPECT_EQ(title, QStringLiteral("Marvisk"));
     EXPECT_EQ(owner, form.get());
+    // Centred on the screen, not over its owner (the frame's edge, 2 pixels
+    // offscreen, and an odd size's half pixel aside).
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(std::abs(centre.x() - screen.center().x()), 3);
+    EXPECT_LE(std::abs(centre.y() - screen.center().y()), 3);
 }
 
 TEST_F(frmMainExit, YesClosesTheWindowAndEveryOtherWindow) {

@@ -22,12 +22,22 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
+#include <cstdlib>
 #include <memory>
 
 namespace {
+
+// A window's centre lies on the centre of the area. A window is placed before
+// the platform gives it a frame, so the frame's edge (2 pixels offscreen) and
+// the pixel that halving an odd size leaves over may shift it.
+void expectCentredOn(QPoint centre, const QRect& area) {
+    EXPECT_LE(std::abs(centre.x() - area.center().x()), 3) << centre.x() << " " << area.center().x();
+    EXPECT_LE(std::abs(centre.y() - area.center().y()), 3) << centre.y() << " " << area.center().y();
+}
 
 class frmMainStartup : public ::testing::Test {
 protected:
@@ -238,32 +248,47 @@ TEST_F(frmMainStartup, AboutBoxIsModalWithNoOwnerAndCloses) {
     QString title;
     const QWidget* owner = form.get();
     bool modal = false;
+    QPoint centre;
     apptest::whenModalShown([&](QWidget* box) {
         title = box->windowTitle();
         owner = box->parentWidget();
         modal = box->isModal();
+        centre = box->frameGeometry().center();
         box->close();
     });
+    form->move(form->pos() + QPoint(60, 40)); // away from the screen's centre
     form->mnuHelpAbout->trigger();
     EXPECT_EQ(title, QStringLiteral("About Marvisk"));
     EXPECT_EQ(owner, nullptr);
     EXPECT_TRUE(modal);
+    // Centred over the window that opened it, though that window does not own it.
+    expectCentredOn(centre, form->frameGeometry());
 }
 
 TEST_F(frmMainStartup, AdvancedOptionsIsModalAndOwnedByTheMainWindow) {
     QString title;
     const QWidget* owner = nullptr;
     bool modal = false;
+    QPoint centre;
     apptest::whenModalShown([&](QWidget* dialog) {
         title = dialog->windowTitle();
         owner = dialog->parentWidget();
         modal = dialog->isModal();
+        centre = dialog->frameGeometry().center();
         static_cast<QDialog*>(dialog)->reject();
     });
+    form->move(form->pos() + QPoint(60, 40)); // away from the screen's centre
     form->mnuAdvanced->trigger();
     EXPECT_EQ(title, QStringLiteral("Marvisk -- Options"));
     EXPECT_EQ(owner, form.get());
     EXPECT_TRUE(modal);
+    expectCentredOn(centre, form->frameGeometry());
+}
+
+TEST_F(frmMainStartup, WindowIsCentredOnTheScreen) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    expectCentredOn(form->frameGeometry().center(), screen->availableGeometry());
 }
 
 } // namespace
