@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -113,6 +114,18 @@ TEST_P(frmMainSizeCases, ChecksRewritesAndResizes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, frmMainSizeCases, ::testing::ValuesIn(sizeCases));
+
+TEST_F(frmMainSize, HourglassStaysOnWhileAMessageIsShown) {
+    std::vector<Qt::CursorShape> shapes;
+    platform::setMessageHandler([&](const QString&, platform::MessageButtons, const QString&) {
+        shapes.push_back(form->cursor().shape());
+        return platform::MessageAnswer::OK;
+    });
+    applySize(QStringLiteral("0"), QStringLiteral("20"));
+    applySize(QStringLiteral("20"), QStringLiteral("32768"));
+    EXPECT_EQ(shapes, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::WaitCursor}));
+    EXPECT_NE(form->cursor().shape(), Qt::WaitCursor);
+}
 
 TEST_F(frmMainSize, OkButtonAppliesTheBoxes) {
     form->txtRows->setText(QStringLiteral("7"));
