@@ -244,6 +244,28 @@ TEST_F(frmMainStartup, ShortcutKeysReachTheirMenuEntries) {
     EXPECT_EQ(dialogs, 2);
 }
 
+TEST_F(frmMainStartup, ShortcutKeysReachTheMenuWhileACellIsBeingEdited) {
+    int dialogs = 0;
+    platform::setFileDialogHandler([&](const platform::FileDialogRequest&) {
+        ++dialogs;
+        return QString();
+    });
+    QApplication::setActiveWindow(form.get());
+    form->grd1->txt1->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), form->grd1->txt1);
+    QSignalSpy open(form->mnuFileOpen, &QAction::triggered);
+    QSignalSpy save(form->mnuFileSave, &QAction::triggered);
+    QSignalSpy help(form->mnuHelpTopics, &QAction::triggered);
+    QTest::keyClick(form->grd1->txt1, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(form->grd1->txt1, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(form->grd1->txt1, Qt::Key_F1);
+    platform::setFileDialogHandler({});
+    EXPECT_EQ(open.count(), 1);
+    EXPECT_EQ(save.count(), 1);
+    EXPECT_EQ(help.count(), 1);
+    EXPECT_EQ(dialogs, 2);
+}
+
 TEST_F(frmMainStartup, AboutBoxIsModalWithNoOwnerAndCloses) {
     QString title;
     const QWidget* owner = form.get();
