@@ -15,5 +15,5 @@ double leadingNumber(const QString& text);
 
 // The decimal form that a size box shows after its number has been read: at
 // most 15 significant digits, no trailing zeros after the point (20 -> "20",
-// 20.5 -> "20.5"); no exponent for values from 1E-5 up to below 1E15.
+// 20.5 -> "20.5"); no exponent for values from 1E-4 up to below 1E15.
 QString numberText(double value);
