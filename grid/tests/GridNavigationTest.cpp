@@ -327,4 +327,28 @@ TEST_F(GridNavigation, DraggingAThumbRepaintsOnlyWhenReleased) {
     EXPECT_TRUE(g.txt1->isHidden());
 }
 
+TEST_F(GridNavigation, AClickOnABarsArrowOrTrackActsAtOnce) {
+    // Pressing an arrow or the track moves the position at the press, and
+    // the change is handled there and then: cell (1, 1) leaves the view and
+    // the editor follows it out.
+    const struct {
+        const char* what;
+        QScrollBar* bar;
+        QPoint at;
+    } presses[] = {
+        {"right arrow of hsb1", g.hsb1, QPoint(g.hsb1->width() - 5, 8)},
+        {"track of vsb1 below the thumb", g.vsb1, QPoint(8, g.vsb1->height() - 40)},
+    };
+    for (const auto& p : presses) {
+        g.hsb1->setValue(0);
+        g.vsb1->setValue(0);
+        h.clickSlot(1, 1);
+        ASSERT_FALSE(g.txt1->isHidden()) << p.what;
+        QTest::mousePress(p.bar, Qt::LeftButton, Qt::NoModifier, p.at);
+        EXPECT_GT(p.bar->value(), 0) << p.what;
+        EXPECT_TRUE(g.txt1->isHidden()) << p.what;
+        QTest::mouseRelease(p.bar, Qt::LeftButton, Qt::NoModifier, p.at);
+    }
+}
+
 } // namespace
