@@ -145,6 +145,10 @@ TEST(frmConfirmExitWindow, FlagStartsEmptyAndYesSetsIt) {
     EXPECT_EQ(question.cmd2->text(), QStringLiteral("No"));
     EXPECT_TRUE(question.cmd1->isDefault());
     EXPECT_EQ(question.size(), QSize(185, 90));
+    // 330, 240, 1935, 375; 240, 790, 1095, 375; 1440, 790, 1095, 375 twips.
+    EXPECT_EQ(question.lbl1->geometry(), QRect(22, 16, 129, 25));
+    EXPECT_EQ(question.cmd1->geometry(), QRect(16, 52, 73, 25));
+    EXPECT_EQ(question.cmd2->geometry(), QRect(96, 52, 73, 25));
     question.show();
     question.cmd2_Click();
     EXPECT_EQ(question.ExitFlag(), QString());

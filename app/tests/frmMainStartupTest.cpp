@@ -125,6 +125,42 @@ TEST_F(frmMainStartup, LayoutInPixelsAtFifteenTwipsAPixel) {
     EXPECT_EQ(form->grd1->CellHeight(), 20);
 }
 
+TEST_F(frmMainStartup, EveryControlAtItsPlaceInTwips) {
+    // Left, top, width and height in twips within the control's container,
+    // each divided by 15 (whole pixels, the remainder dropped).
+    struct {
+        const QWidget* control;
+        const QWidget* container;
+        QRect twips;
+    } const places[] = {
+        {form->fra1, form->centralWidget(), {240, 300, 12495, 6375}},
+        {form->grd1, form->fra1, {480, 600, 8655, 5355}},
+        {form->Frame1, form->fra1, {9600, 480, 2415, 1575}},
+        {form->lbl1, form->Frame1, {240, 480, 1455, 255}},
+        {form->txtRows, form->Frame1, {1560, 360, 555, 285}},
+        {form->lbl2, form->Frame1, {240, 795, 1215, 255}},
+        {form->txtCols, form->Frame1, {1560, 720, 555, 285}},
+        {form->cmdOK, form->Frame1, {1320, 1200, 855, 255}},
+        {form->fra2, form->fra1, {9600, 2400, 2415, 1215}},
+        {form->optLocked, form->fra2, {240, 360, 1815, 375}},
+        {form->optOpen, form->fra2, {240, 720, 1815, 375}},
+        {form->fra3, form->fra1, {9600, 4000, 2415, 735}},
+        {form->cmdOpen, form->fra3, {1320, 350, 855, 255}},
+        {form->Shape1, form->fra1, {9600, 5280, 2400, 615}},
+        {form->Label1, form->fra1, {9720, 5160, 975, 255}},
+        {form->cmdRun, form->fra1, {10920, 5490, 855, 255}},
+    };
+    for (const auto& place : places) {
+        const QRect& t = place.twips;
+        EXPECT_EQ(place.control->parentWidget(), place.container) << t.x() << "," << t.y();
+        EXPECT_EQ(place.control->geometry(), QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15))
+            << t.x() << "," << t.y();
+    }
+    // The caption of the Analysis box lies over the outline's top edge.
+    EXPECT_LT(form->Label1->geometry().top(), form->Shape1->geometry().top());
+    EXPECT_GT(form->Label1->geometry().bottom(), form->Shape1->geometry().top());
+}
+
 TEST_F(frmMainStartup, NoButtonAnswersEnter) {
     for (QPushButton* button : {form->cmdOK, form->cmdOpen, form->cmdRun}) {
         EXPECT_FALSE(button->isDefault()) << button->text().toStdString();
