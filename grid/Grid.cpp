@@ -131,7 +131,8 @@ Grid::Grid(QWidget* parent)
       pbx2(new QWidget(this)),
       pbx1(new platform::PictureBox(pbx2)),
       txt1(new QLineEdit(pbx1)),
-      vsb1(new QScrollBar(Qt::Vertical, this)), txt1Limit_(new grid::EditorLengthLimit(txt1)) {
+      vsb1(new QScrollBar(Qt::Vertical, this)),
+      txt1Limit_(new grid::EditorLengthLimit(txt1)) {
     hsb1->setObjectName("hsb1");
     pbx2->setObjectName("pbx2");
     pbx1->setObjectName("pbx1");
