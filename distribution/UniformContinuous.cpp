@@ -3,8 +3,6 @@
 
 #include "distribution/UniformContinuous.h"
 
-#include "platform/Rounding.h"
-
 #include <cstring>
 #include <ctime>
 
@@ -106,8 +104,7 @@ double NextUniform(GeneratorState& g) {
     return NextWordAsDouble(g) * ScaleFactor;
 }
 
-// The seconds since local midnight with their fraction, rounded to the nearest
-// whole second, halves to even: 0 to 86400.
+// The seconds since local midnight with their fraction, as the seed -1 takes them.
 uint32_t TimeOfDaySeed() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -118,9 +115,7 @@ uint32_t TimeOfDaySeed() {
     else // no local time to be had: the seconds of the day in universal time
         seconds = static_cast<double>(now.tv_sec % SecondsPerDay);
     seconds += static_cast<double>(now.tv_nsec) / 1e9;
-    const double rounded = platform::roundHalfEven(seconds);
-    // A leap second (tm_sec 60) would otherwise pass the end of the day.
-    return rounded > SecondsPerDay ? static_cast<uint32_t>(SecondsPerDay) : static_cast<uint32_t>(rounded);
+    return SeedFromSecondsOfDay(seconds);
 }
 
 // The calling thread's generator. Its address comes from the dynamic loader

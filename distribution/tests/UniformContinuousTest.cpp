@@ -189,6 +189,21 @@ TEST(UniformContinuousSeedConvention, MinusOneSeedsWithTheTimeOfDay) {
     }
 }
 
+TEST(UniformContinuousSeedConvention, TimeOfDayRoundsToTheNearestSecondHalvesToEven) {
+    struct Case {
+        double seconds;
+        uint32_t seed;
+    };
+    // Worked by hand; the last three are a leap second, which stays at the end of the day.
+    const Case cases[] = {
+        {0.0, 0},         {0.4999, 0},      {0.5, 0},         {0.5001, 1},        {1.5, 2},
+        {2.5, 2},         {41234.5, 41234}, {41235.5, 41236}, {43199.999, 43200}, {86399.4, 86399},
+        {86399.5, 86400}, {86400.4, 86400}, {86400.5, 86400}, {86400.9, 86400},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UniformContinuous::SeedFromSecondsOfDay(c.seconds), c.seed) << c.seconds << " s";
+}
+
 TEST(UniformContinuousSeedConvention, ResultIsTheEmptyVariantAtTheCallersAddress) {
     for (const int32_t s : {-1, -2, 0, 5489, 2147483647}) {
         alignas(16) unsigned char variant[16];
