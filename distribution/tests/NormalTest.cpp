@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -103,6 +104,31 @@ TEST(NormalDistribution, CloseToTheExactDistribution) {
 TEST(NormalDistribution, PositiveSideIsOneMinusTheNegativeSide) {
     for (const double x : {1e-300, 1e-9, 0.25, 1.0, 1.644853626951, 1.96, 3.0, 5.0, 5.499999})
         EXPECT_EQ(bits(NormCDF(x)), bits(1 - NormCDF(-x))) << "x = " << x;
+}
+
+// A floating-point fault reaches the caller in the exception flags, and an
+// ordinary argument raises none: the caller tells a failed call by them alone.
+constexpr int FaultFlags = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
+
+TEST(NormalFaults, ASquareBeyondTheDoubleRangeRaisesOverflow) {
+    for (const double x : {1e200, -1e155}) {
+        std::feclearexcept(FE_ALL_EXCEPT);
+        NormPDF(x);
+        EXPECT_TRUE(std::fetestexcept(FE_OVERFLOW)) << "x = " << x;
+    }
+}
+
+TEST(NormalFaults, FiniteArgumentsOfTheDistributionRaiseNoFault) {
+    const double cases[] = {-1e300, -40, -5.5, -1.96, -1e-300, -0.0, 0.0, 1e-9, 1, 5.4999, 5.5, 6, 1e300};
+    for (const double x : cases) {
+        std::feclearexcept(FE_ALL_EXCEPT);
+        NormCDF(x);
+        EXPECT_EQ(std::fetestexcept(FaultFlags), 0) << "x = " << x;
+    }
+    // Far out the density underflows to 0, which is not a fault.
+    std::feclearexcept(FE_ALL_EXCEPT);
+    EXPECT_EQ(NormPDF(40), 0.0);
+    EXPECT_EQ(std::fetestexcept(FaultFlags), 0);
 }
 
 } // namespace
