@@ -60,9 +60,17 @@ bool TextReader::AtEndOfStream() const { return !file_->isOpen() || file_->atEnd
 QString TextReader::ReadLine() {
     if (AtEndOfStream())
         throw TextStreamError(describe("read past the end of", path_, QString()));
-    // Room for the longest line and its CR LF, and no more (readLine keeps
-    // one byte of its limit for a terminating zero).
-    QByteArray line = file_->readLine(MaximumLineBytes + 3);
+    // Read in pieces, so that a short line costs no more than its length,
+    // until the line feed or until the line cannot fit any more (the longest
+    // line and its CR LF). Each piece leaves room for readLine's closing zero.
+    QByteArray line;
+    char piece[16 * 1024];
+    while (!line.endsWith('\n') && line.size() <= MaximumLineBytes + 2) {
+        const qint64 read = file_->readLine(piece, sizeof piece);
+        if (read <= 0)
+            break;
+        line.append(piece, read);
+    }
     const bool ended = line.endsWith('\n');
     if (ended) {
         line.chop(1);
