@@ -12,7 +12,11 @@ std::string describe(const char* what, const QString& path, const QString& reaso
 } // namespace
 
 TextWriter::TextWriter(const QString& path) : file_(std::make_unique<QSaveFile>(path)), path_(path) {
-    if (path.isEmpty() || !file_->open(QIODevice::WriteOnly))
+    // Unbuffered, with the text gathered here and written in one checked
+    // write at Close: a buffered file hands its last bytes to the disk only
+    // while it is committed, and a short write there goes unreported, so a
+    // disk that filled up would put a cut-off file in place of the old one.
+    if (path.isEmpty() || !file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw TextStreamError(describe("cannot create", path, file_->errorString()));
 }
 
@@ -25,8 +29,7 @@ TextWriter::~TextWriter() {
 void TextWriter::put(const QByteArray& bytes) {
     if (!file_ || !file_->isOpen())
         throw TextStreamError(describe("not open for writing:", path_, QString()));
-    if (file_->write(bytes) != bytes.size())
-        throw TextStreamError(describe("cannot write", path_, file_->errorString()));
+    text_.append(bytes);
 }
 
 void TextWriter::Write(const QString& text) { put(text.toLatin1()); }
@@ -36,6 +39,12 @@ void TextWriter::WriteLine(const QString& text) { put(text.toLatin1() + "\r\n");
 void TextWriter::Close() {
     if (!file_ || !file_->isOpen())
         return;
+    if (file_->write(text_) != text_.size()) {
+        const QString reason = file_->errorString();
+        file_->cancelWriting();
+        throw TextStreamError(describe("cannot write", path_, reason));
+    }
+    text_.clear();
     if (!file_->commit())
         throw TextStreamError(describe("cannot write", path_, file_->errorString()));
 }

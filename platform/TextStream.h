@@ -41,6 +41,7 @@ private:
 
     std::unique_ptr<QSaveFile> file_;
     QString path_;
+    QByteArray text_; // everything written so far, put on disk at Close
 };
 
 // Reads a text file line by line. A line ends at LF; a CR just before the LF

@@ -11,6 +11,7 @@
 #include "grid/Grid.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/tests/FileSizeLimit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -239,6 +240,22 @@ INSTANTIATE_TEST_SUITE_P(SizeBoxes, FailedSave,
                                            FailedSaveCase{"ColsAbc", "20", "abc"},
                                            FailedSaveCase{"RowsEmpty", "", "20"}),
                          [](const ::testing::TestParamInfo<FailedSaveCase>& info) { return std::string(info.param.name); });
+
+// The disk fills while the default 20 by 20 matrix is written (a file of
+// well over 1 KB): the same message and the same old file as for any failed
+// write.
+TEST_F(MatrixFileWindow, ASaveThatFillsTheDiskKeepsTheOldFile) {
+    put("keep.txt", "Species Guild S1\r\nSp1 A 1\r\n\r\n");
+    {
+        const platform::testing::FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.active());
+        save(path("keep.txt"));
+    }
+    EXPECT_EQ(messages(), std::vector<std::string>{Error07});
+    EXPECT_EQ(bytesOf(path("keep.txt")), QByteArray("Species Guild S1\r\nSp1 A 1\r\n\r\n"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.txt")});
+    EXPECT_TRUE(Settings::MatrixFilePath.isEmpty());
+}
 
 TEST_F(MatrixFileWindow, SaveIntoAMissingFolderFails) {
     save(path("no/such/folder/m"));

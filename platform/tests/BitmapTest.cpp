@@ -2,6 +2,7 @@
 // a failed save that keeps the old file.
 
 #include "platform/Bitmap.h"
+#include "platform/tests/FileSizeLimit.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -11,10 +12,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
+
+using platform::testing::FileSizeLimit;
 
 QImage sample() {
     QImage image(17, 9, QImage::Format_RGB32);
@@ -80,29 +81,6 @@ TEST(Bitmap, FailureIsReportedAndKeepsTheOldFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.bmp"});
 }
 
-// Files of this process may grow to 'bytes' and no further for as long as it
-// lives: a write beyond fails as on a full disk (also for root, who passes
-// every permission check).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit lowered = previous_;
-        lowered.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousSignal_);
-    }
-    bool active() const { return active_; }
-
-private:
-    rlimit previous_{};
-    void (*previousSignal_)(int) = SIG_DFL;
-    bool active_ = false;
-};
 
 // The disk fills while the new picture is written: the old file stays as it
 // was and nothing is left beside it.

@@ -2,6 +2,7 @@
 // reader splits lines, and that a failed save leaves the old file alone.
 
 #include "platform/TextStream.h"
+#include "platform/tests/FileSizeLimit.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -85,6 +86,35 @@ TEST_F(TextStreamTest, AnUnfinishedSaveKeepsTheOldFile) {
     }
     EXPECT_EQ(contents("keep.txt"), QByteArray("old\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+}
+
+// The disk fills while the new file is written, early or just before its
+// last bytes: Close fails, the old file stays as it was and nothing is left
+// beside it. With room for it all, the same text is saved whole.
+TEST_F(TextStreamTest, AWriteThatFailsOnAFullDiskKeepsTheOldFile) {
+    const QByteArray line(99, 'x'); // 101 bytes a line with its CR LF
+    const auto save = [&] {
+        TextWriter writer(path("full.txt"));
+        for (int i = 0; i < 40; ++i)
+            writer.WriteLine(QString::fromLatin1(line));
+        writer.Close();
+    };
+    put("full.txt", QByteArray("old\r\n"));
+    for (const rlim_t room : {rlim_t(512), rlim_t(40 * 101 - 1)}) {
+        {
+            const platform::testing::FileSizeLimit limit(room);
+            ASSERT_TRUE(limit.active());
+            EXPECT_THROW(save(), TextStreamError) << room;
+        }
+        EXPECT_EQ(contents("full.txt"), QByteArray("old\r\n")) << room;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"full.txt"}) << room;
+    }
+    {
+        const platform::testing::FileSizeLimit limit(40 * 101);
+        ASSERT_TRUE(limit.active());
+        save();
+    }
+    EXPECT_EQ(contents("full.txt"), (line + "\r\n").repeated(40));
 }
 
 // Saving under the name of a link replaces the file it names; the link stays.

@@ -4,6 +4,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
+#include "platform/tests/FileSizeLimit.h"
 #include "results/OutputResults.h"
 #include "results/ResultsWidgets.h"
 #include "results/SaveResults.h"
@@ -18,16 +19,16 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
 
 namespace {
+
+using platform::testing::FileSizeLimit;
 
 struct CleanCase {
     const char* chosen;
@@ -235,57 +236,45 @@ TEST_P(SaveFailureTest, AnOverlongNameGivesError12) {
     EXPECT_TRUE(entries(folder.path()).isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Saves, SaveFailureTest,
-                         ::testing::Values(FailureCase{"Text", false}, FailureCase{"Chart", true}),
-                         [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
-
-// Files of this process may grow to 'bytes' and no further while it lives:
-// a write beyond fails as on a full disk, also for root, who passes every
-// permission check.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit lowered = previous_;
-        lowered.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousSignal_);
-    }
-    bool active() const { return active_; }
-
-private:
-    rlimit previous_{};
-    void (*previousSignal_)(int) = SIG_DFL;
-    bool active_ = false;
-};
-
-// The disk fills half-way through saving the chart, early or just before its
-// last bytes (54 bytes of headers and 521 rows of 640 * 3 bytes: 1000374):
-// "Error 12", and the file saved before is still there as it was, with
-// nothing left beside it.
-TEST_F(SaveResultsTest, AChartWriteThatFailsHalfWayKeepsTheOldFile) {
+// The disk fills half-way through a save, early or just before its last
+// bytes: "Error 12", and the file saved before is still there as it was, with
+// nothing left beside it. With room for it all, the same save succeeds.
+TEST_P(SaveFailureTest, AWriteThatFailsHalfWayKeepsTheOldFile) {
+    const QString name = GetParam().chart ? "chart.bmp" : "results.txt";
+    answer = inFolder(name);
+    save();
+    ASSERT_TRUE(messages.empty());
+    const QByteArray whole = contents(inFolder(name));
+    ASSERT_GT(whole.size(), 1024);
     {
-        QFile old(inFolder("chart.bmp"));
+        QFile old(inFolder(name));
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("old");
     }
-    answer = inFolder("chart.bmp");
-    for (const rlim_t room : {rlim_t(512), rlim_t(1000374 - 100)}) {
+    for (const rlim_t room : {rlim_t(512), rlim_t(whole.size() - 100)}) {
         messages.clear();
         {
             const FileSizeLimit limit(room);
             ASSERT_TRUE(limit.active());
-            QTest::mouseClick(form->cmd4, Qt::LeftButton);
+            save();
         }
         EXPECT_EQ(messages, std::vector<std::string>{Error12}) << room;
-        EXPECT_EQ(contents(inFolder("chart.bmp")), QByteArray("old")) << room;
-        EXPECT_EQ(entries(folder.path()), QStringList{"chart.bmp"}) << room;
+        EXPECT_EQ(contents(inFolder(name)), QByteArray("old")) << room;
+        EXPECT_EQ(entries(folder.path()), QStringList{name}) << room;
     }
+    messages.clear();
+    {
+        const FileSizeLimit limit(whole.size());
+        ASSERT_TRUE(limit.active());
+        save();
+    }
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(contents(inFolder(name)), whole);
 }
+
+INSTANTIATE_TEST_SUITE_P(Saves, SaveFailureTest,
+                         ::testing::Values(FailureCase{"Text", false}, FailureCase{"Chart", true}),
+                         [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 } // namespace
 
