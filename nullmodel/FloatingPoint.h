@@ -9,6 +9,9 @@
 #include "nullmodel/QuorlanCore.h"
 
 #include <cfenv>
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 
 namespace quorlan {
 
@@ -28,18 +31,25 @@ inline void CheckFaults() {
 }
 
 // For the length of an export call: the caller's flags saved and cleared, no
-// traps, rounding to nearest; all of it put back as it was on return.
+// traps, rounding to nearest, and tiny numbers kept as they are rather than
+// flushed to zero; all of it put back as it was on return. So the numbers of
+// a given seed never depend on how the caller set up its floating point.
 class FloatingPointScope {
 public:
     FloatingPointScope() {
         std::feholdexcept(&saved_);
         std::fesetround(FE_TONEAREST);
+#if defined(__SSE2__)
+        _mm_setcsr(_mm_getcsr() & ~(FlushToZero | DenormalsAreZero));
+#endif
     }
     ~FloatingPointScope() { std::fesetenv(&saved_); }
     FloatingPointScope(const FloatingPointScope&) = delete;
     FloatingPointScope& operator=(const FloatingPointScope&) = delete;
 
 private:
+    static constexpr unsigned FlushToZero = 0x8000;     // results below the normal range become 0
+    static constexpr unsigned DenormalsAreZero = 0x0040; // such operands read as 0
     std::fenv_t saved_;
 };
 

@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -410,5 +413,25 @@ TEST_F(ExportCalls, CallersFloatingPointStateIsLeftAsItWas) {
     std::fesetround(FE_TONEAREST);
     EXPECT_EQ(nearest, upward);
 }
+
+#if defined(__SSE2__)
+// A caller that flushes tiny numbers to zero gets them kept during a call, and
+// its own setting back afterwards.
+TEST(FloatingPointScope, KeepsTinyNumbersWhateverTheCallerSet) {
+    const unsigned flushing = 0x8040;
+    const unsigned before = _mm_getcsr();
+    _mm_setcsr(before | flushing);
+    {
+        quorlan::FloatingPointScope scope;
+        volatile double tiny = 1e-300;
+        volatile double below = 1e-10;
+        const double subnormal = tiny * below;
+        EXPECT_EQ(std::fpclassify(subnormal), FP_SUBNORMAL);
+        EXPECT_EQ(std::fpclassify(subnormal * 1e10), FP_NORMAL) << "a subnormal operand read as zero";
+    }
+    EXPECT_EQ(_mm_getcsr() & flushing, flushing);
+    _mm_setcsr(before);
+}
+#endif
 
 } // namespace
