@@ -259,47 +259,36 @@ TEST_F(frmMainStartup, HelpTopicsOpensGettingStartedFromTheProgramFolder) {
     EXPECT_EQ(opened[0].second, QStringLiteral("Getting Started.htm"));
 }
 
+// Ctrl+O, Ctrl+S and F1 reach their menu entries, pressed on the window or
+// while a grid cell is being edited.
 TEST_F(frmMainStartup, ShortcutKeysReachTheirMenuEntries) {
-    // The file dialog answers "cancelled", so Open and Save end at once.
-    int dialogs = 0;
-    platform::setFileDialogHandler([&](const platform::FileDialogRequest&) {
-        ++dialogs;
-        return QString();
-    });
     QApplication::setActiveWindow(form.get());
-    QSignalSpy open(form->mnuFileOpen, &QAction::triggered);
-    QSignalSpy save(form->mnuFileSave, &QAction::triggered);
-    QSignalSpy help(form->mnuHelpTopics, &QAction::triggered);
-    QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
-    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
-    QTest::keyClick(form.get(), Qt::Key_F1);
-    platform::setFileDialogHandler({});
-    EXPECT_EQ(open.count(), 1);
-    EXPECT_EQ(save.count(), 1);
-    EXPECT_EQ(help.count(), 1);
-    EXPECT_EQ(dialogs, 2);
-}
-
-TEST_F(frmMainStartup, ShortcutKeysReachTheMenuWhileACellIsBeingEdited) {
-    int dialogs = 0;
-    platform::setFileDialogHandler([&](const platform::FileDialogRequest&) {
-        ++dialogs;
-        return QString();
-    });
-    QApplication::setActiveWindow(form.get());
-    form->grd1->txt1->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), form->grd1->txt1);
-    QSignalSpy open(form->mnuFileOpen, &QAction::triggered);
-    QSignalSpy save(form->mnuFileSave, &QAction::triggered);
-    QSignalSpy help(form->mnuHelpTopics, &QAction::triggered);
-    QTest::keyClick(form->grd1->txt1, Qt::Key_O, Qt::ControlModifier);
-    QTest::keyClick(form->grd1->txt1, Qt::Key_S, Qt::ControlModifier);
-    QTest::keyClick(form->grd1->txt1, Qt::Key_F1);
-    platform::setFileDialogHandler({});
-    EXPECT_EQ(open.count(), 1);
-    EXPECT_EQ(save.count(), 1);
-    EXPECT_EQ(help.count(), 1);
-    EXPECT_EQ(dialogs, 2);
+    for (const bool editing : {false, true}) {
+        SCOPED_TRACE(editing ? "while a cell is being edited" : "on the window");
+        // The file dialog answers "cancelled", so Open and Save end at once.
+        int dialogs = 0;
+        platform::setFileDialogHandler([&](const platform::FileDialogRequest&) {
+            ++dialogs;
+            return QString();
+        });
+        QWidget* target = form.get();
+        if (editing) {
+            form->grd1->txt1->setFocus();
+            ASSERT_EQ(QApplication::focusWidget(), form->grd1->txt1);
+            target = form->grd1->txt1;
+        }
+        QSignalSpy open(form->mnuFileOpen, &QAction::triggered);
+        QSignalSpy save(form->mnuFileSave, &QAction::triggered);
+        QSignalSpy help(form->mnuHelpTopics, &QAction::triggered);
+        QTest::keyClick(target, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(target, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(target, Qt::Key_F1);
+        platform::setFileDialogHandler({});
+        EXPECT_EQ(open.count(), 1);
+        EXPECT_EQ(save.count(), 1);
+        EXPECT_EQ(help.count(), 1);
+        EXPECT_EQ(dialogs, 2);
+    }
 }
 
 TEST_F(frmMainStartup, AboutBoxIsModalWithNoOwnerAndCloses) {
