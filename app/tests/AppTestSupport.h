@@ -1,7 +1,7 @@
 #pragma once
 // What the window tests share: one application object, message boxes that
-// answer from a script and record what they showed, and a way to act inside
-// a modal display once it is up.
+// answer from a script and record what they showed, a way to act inside a
+// modal display once it is up, and checks of where controls and windows lie.
 
 #include "platform/MessageBox.h"
 
@@ -9,11 +9,15 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <cstdlib>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace apptest {
@@ -69,6 +73,31 @@ inline void whenModalShown(std::function<void(QWidget*)> action) {
                 dialog->hide();
         }
     });
+}
+
+// A control's place as given in twips: its container, then left, top, width
+// and height, each divided by 15 (whole pixels, the remainder dropped).
+struct TwipsPlace {
+    const QWidget* control;
+    const QWidget* container;
+    QRect twips;
+};
+
+inline void expectPlacesInTwips(std::initializer_list<TwipsPlace> places) {
+    for (const TwipsPlace& place : places) {
+        const QRect& t = place.twips;
+        EXPECT_EQ(place.control->parentWidget(), place.container) << t.x() << "," << t.y();
+        EXPECT_EQ(place.control->geometry(), QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15))
+            << t.x() << "," << t.y();
+    }
+}
+
+// A window's centre lies on the centre of the area. A window is placed before
+// the platform gives it a frame, so the frame's edge (2 pixels offscreen) and
+// the pixel that halving an odd size leaves over may shift it.
+inline void expectCentredOn(QPoint centre, const QRect& area) {
+    EXPECT_LE(std::abs(centre.x() - area.center().x()), 3) << centre.x() << " " << area.center().x();
+    EXPECT_LE(std::abs(centre.y() - area.center().y()), 3) << centre.y() << " " << area.center().y();
 }
 
 } // namespace apptest

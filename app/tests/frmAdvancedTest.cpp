@@ -261,11 +261,7 @@ TEST_F(frmAdvancedTest, CaptionsAndSize) {
 }
 
 TEST_F(frmAdvancedTest, EveryControlAtItsPlaceInTwips) {
-    struct {
-        const QWidget* control;
-        const QWidget* container;
-        QRect twips;
-    } const places[] = {
+    apptest::expectPlacesInTwips({
         {dialog->fra1, dialog, {240, 240, 3375, 1335}},
         {dialog->lbl1, dialog->fra1, {360, 360, 2055, 375}},
         {dialog->txt1, dialog->fra1, {2400, 360, 615, 285}},
@@ -273,13 +269,7 @@ TEST_F(frmAdvancedTest, EveryControlAtItsPlaceInTwips) {
         {dialog->txt2, dialog->fra1, {2400, 840, 615, 285}},
         {dialog->cmd1, dialog, {1320, 1770, 1095, 375}},
         {dialog->cmd2, dialog, {2520, 1770, 1095, 375}},
-    };
-    for (const auto& place : places) {
-        const QRect& t = place.twips;
-        EXPECT_EQ(place.control->parentWidget(), place.container) << t.x() << "," << t.y();
-        EXPECT_EQ(place.control->geometry(), QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15))
-            << t.x() << "," << t.y();
-    }
+    });
 }
 
 TEST_F(frmAdvancedTest, FocusSelectsTheWholeBox) {

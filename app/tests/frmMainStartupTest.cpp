@@ -26,18 +26,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
-// A window's centre lies on the centre of the area. A window is placed before
-// the platform gives it a frame, so the frame's edge (2 pixels offscreen) and
-// the pixel that halving an odd size leaves over may shift it.
-void expectCentredOn(QPoint centre, const QRect& area) {
-    EXPECT_LE(std::abs(centre.x() - area.center().x()), 3) << centre.x() << " " << area.center().x();
-    EXPECT_LE(std::abs(centre.y() - area.center().y()), 3) << centre.y() << " " << area.center().y();
-}
+using apptest::expectCentredOn;
 
 class frmMainStartup : public ::testing::Test {
 protected:
@@ -126,13 +119,7 @@ TEST_F(frmMainStartup, LayoutInPixelsAtFifteenTwipsAPixel) {
 }
 
 TEST_F(frmMainStartup, EveryControlAtItsPlaceInTwips) {
-    // Left, top, width and height in twips within the control's container,
-    // each divided by 15 (whole pixels, the remainder dropped).
-    struct {
-        const QWidget* control;
-        const QWidget* container;
-        QRect twips;
-    } const places[] = {
+    apptest::expectPlacesInTwips({
         {form->fra1, form->centralWidget(), {240, 300, 12495, 6375}},
         {form->grd1, form->fra1, {480, 600, 8655, 5355}},
         {form->Frame1, form->fra1, {9600, 480, 2415, 1575}},
@@ -149,13 +136,7 @@ TEST_F(frmMainStartup, EveryControlAtItsPlaceInTwips) {
         {form->Shape1, form->fra1, {9600, 5280, 2400, 615}},
         {form->Label1, form->fra1, {9720, 5160, 975, 255}},
         {form->cmdRun, form->fra1, {10920, 5490, 855, 255}},
-    };
-    for (const auto& place : places) {
-        const QRect& t = place.twips;
-        EXPECT_EQ(place.control->parentWidget(), place.container) << t.x() << "," << t.y();
-        EXPECT_EQ(place.control->geometry(), QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15))
-            << t.x() << "," << t.y();
-    }
+    });
     // The caption of the Analysis box lies over the outline's top edge.
     EXPECT_LT(form->Label1->geometry().top(), form->Shape1->geometry().top());
     EXPECT_GT(form->Label1->geometry().bottom(), form->Shape1->geometry().top());

@@ -27,6 +27,12 @@ QImage sample() {
     return image;
 }
 
+// A file saved before, with the content "old".
+bool putOld(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("old") == 3;
+}
+
 QByteArray bytesOf(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
@@ -54,11 +60,7 @@ TEST(Bitmap, SavedFileIsABmpThatReadsBackEqual) {
 TEST(Bitmap, ReplacesAnExistingFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("chart.bmp");
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("old");
-    }
+    ASSERT_TRUE(putOld(path));
     ASSERT_TRUE(platform::saveBitmap(sample(), path));
     EXPECT_EQ(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), sample());
 }
@@ -69,11 +71,7 @@ TEST(Bitmap, FailureIsReportedAndKeepsTheOldFile) {
     EXPECT_FALSE(platform::saveBitmap(sample(), QString()));
 
     const QString path = dir.filePath("kept.bmp");
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("old");
-    }
+    ASSERT_TRUE(putOld(path));
     EXPECT_FALSE(platform::saveBitmap(QImage(), path));
     EXPECT_EQ(bytesOf(path), QByteArray("old"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp"));
@@ -87,11 +85,7 @@ TEST(Bitmap, FailureIsReportedAndKeepsTheOldFile) {
 TEST(Bitmap, AWriteThatFailsHalfWayKeepsTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("chart.bmp");
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("old");
-    }
+    ASSERT_TRUE(putOld(path));
     QImage large(640, 521, QImage::Format_RGB32);
     large.fill(qRgb(0, 0, 138));
     // 54 bytes of headers and 521 rows of 640 * 3 bytes: 1000374 bytes. The
