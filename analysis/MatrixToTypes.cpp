@@ -86,16 +86,16 @@ std::vector<std::string> MatrixToTypes(SparseArray& sry1) {
 
     std::vector<std::vector<int32_t>> guildsPresent(cols.size());
     if (!guildOfRow.empty()) {
-        for (const auto& [key, text] : sry1.Cells) {
+        sry1.forEachCell([&](int32_t row, int32_t col, const QString& text) {
             if (text != One)
-                continue;
-            const auto guild = guildOfRow.find(SparseArray::rowOf(key));
+                return;
+            const auto guild = guildOfRow.find(row);
             if (guild == guildOfRow.end())
-                continue;
-            const auto site = siteOfColumn.find(SparseArray::colOf(key));
+                return;
+            const auto site = siteOfColumn.find(col);
             if (site != siteOfColumn.end())
                 guildsPresent[site->second].push_back(guild->second);
-        }
+        });
     }
 
     std::vector<std::string> types;

@@ -106,29 +106,28 @@ const SparseArray::CountStore& SparseArray::RowCount() const { return RowCounts;
 
 const SparseArray::CountStore& SparseArray::ColCount() const { return ColCounts; }
 
+// The copy is made whole beside this object and then takes its place, so a
+// copy that fails for want of memory leaves this object as it was.
 void SparseArray::Equals(const SparseArray& sry1) {
-    if (&sry1 == this) {
-        // Copying onto itself must not empty the source before reading it.
-        const SparseArray source(sry1);
-        Equals(source);
-        return;
-    }
-    Cells.RemoveAll();
-    RowCounts.RemoveAll();
-    ColCounts.RemoveAll();
-    Cells.Reserve(sry1.Cells.Count());
-    for (const auto& [key, text] : sry1.Cells) {
-        Cells.Add(key, text);
-        changeCount(RowCounts, rowOf(key), +1);
-        changeCount(ColCounts, colOf(key), +1);
-    }
+    SparseArray copy;
+    copy.Cells = sry1.Cells;
+    copy.Cells.forEach([&copy](CellKey key, const QString&) {
+        changeCount(copy.RowCounts, rowOf(key), +1);
+        changeCount(copy.ColCounts, colOf(key), +1);
+    });
+    swap(copy);
+}
+
+void SparseArray::swap(SparseArray& other) noexcept {
+    Cells.swap(other.Cells);
+    ColCounts.swap(other.ColCounts);
+    RowCounts.swap(other.RowCounts);
 }
 
 QStringList SparseArray::sKeys() const {
     QStringList keys;
     keys.reserve(static_cast<qsizetype>(Cells.Count()));
-    for (const auto& entry : Cells)
-        keys.append(keyText(rowOf(entry.first), colOf(entry.first)));
+    Cells.forEach([&keys](CellKey key, const QString&) { keys.append(keyText(rowOf(key), colOf(key))); });
     return keys;
 }
 

@@ -7,6 +7,7 @@
 // and every change of a count moves that entry to the end: callers read the
 // orders (they decide the order of sites and species in an analysis).
 
+#include "analysis/CellStore.h"
 #include "platform/OrderedDictionary.h"
 
 #include <QString>
@@ -14,8 +15,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 class SparseArray {
 public:
@@ -52,41 +51,35 @@ public:
     // Splits a key made by this class: {0, row, column}.
     std::array<int32_t, 3> RowColumn(const QString& s1) const;
 
-private:
-    // The conversion to site types reads every stored cell with its text in
-    // one pass, without a lookup per cell.
-    friend std::vector<std::string> MatrixToTypes(SparseArray& sry1);
+    // Visits every stored cell in cell order as visit(row, column, text),
+    // without making a key text: the road of large matrices (reading a file,
+    // the grid, the Run) walks cells this way.
+    template <typename Visit>
+    void forEachCell(Visit&& visit) const {
+        Cells.forEach([&](CellStore::Key key, const QString& text) { visit(rowOf(key), colOf(key), text); });
+    }
 
+    // The number of stored cells.
+    std::size_t cellCount() const { return Cells.Count(); }
+
+    // Exchanges the whole contents of two matrices; never fails.
+    void swap(SparseArray& other) noexcept;
+
+private:
     // A cell is stored under its row and column packed into one integer: the
     // same one-to-one naming as the key text "row,col", which is made only
     // when a caller asks for the keys. It spares every write a text to
     // allocate, hash and compare.
-    using CellKey = uint64_t;
+    using CellKey = CellStore::Key;
     static CellKey cellKey(int32_t lRow, int32_t lCol) {
         return (CellKey(uint32_t(lRow)) << 32) | uint32_t(lCol);
     }
     static int32_t rowOf(CellKey key) { return int32_t(uint32_t(key >> 32)); }
     static int32_t colOf(CellKey key) { return int32_t(uint32_t(key)); }
-    // Each row starts at a well-mixed place among the buckets and its
-    // columns follow one another from there: a row's cells share cache
-    // lines, while no pattern of row numbers lines the rows up. (The bare
-    // integer gives some bucket counts long chains; fully mixed bits cost a
-    // cache miss per cell.)
-    struct CellKeyHash {
-        std::size_t operator()(CellKey key) const noexcept {
-            uint64_t row = key >> 32;
-            row ^= row >> 33;
-            row *= 0xff51afd7ed558ccdull;
-            row ^= row >> 33;
-            row *= 0xc4ceb9fe1a85ec53ull;
-            row ^= row >> 33;
-            return static_cast<std::size_t>(row + (key & 0xffffffffull));
-        }
-    };
     static QString keyText(int32_t lRow, int32_t lCol);
     static void changeCount(CountStore& store, int32_t key, int32_t delta);
 
-    platform::OrderedDictionary<CellKey, QString, CellKeyHash> Cells;
+    CellStore Cells;
     CountStore ColCounts;
     CountStore RowCounts;
 };

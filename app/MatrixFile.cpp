@@ -14,6 +14,8 @@ namespace MatrixFile {
 namespace {
 
 const QString TxtExtension = QStringLiteral(".txt");
+const QString One = QStringLiteral("1");
+const QString Zero = QStringLiteral("0");
 
 // Stores the fields of a line at rows 0, 1, ... of column `column`, or of
 // row `row` when `row` is not negative; at most maxFields of them. The line is
@@ -23,7 +25,10 @@ void splitInto(SparseArray& target, QStringView line, QChar separator, int32_t r
     qsizetype start = 0;
     for (int32_t k = 0; k < maxFields; ++k) {
         const qsizetype end = line.indexOf(separator, start);
-        const QString field = (end < 0 ? line.mid(start) : line.mid(start, end - start)).toString();
+        const QStringView piece = end < 0 ? line.mid(start) : line.mid(start, end - start);
+        // The texts of most cells share one copy: a matrix of millions of
+        // cells then holds no text of its own per cell.
+        const QString field = piece == One ? One : piece == Zero ? Zero : piece.toString();
         if (row < 0)
             target.sValue(k, 0, field);
         else
@@ -182,7 +187,11 @@ void WriteMatrix(platform::TextWriter& out, const SparseArray& matrix, const QSt
         for (int32_t j = 0; j <= last; ++j) {
             if (j > 0)
                 line += u' ';
-            line += matrix.sValue(i, j).replace(u' ', u'_');
+            const QString text = matrix.sValue(i, j);
+            if (text.contains(u' '))
+                line += QString(text).replace(u' ', u'_');
+            else
+                line += text;
         }
         out.WriteLine(line);
     }

@@ -6,6 +6,8 @@
 #include "platform/Text.h"
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -21,10 +23,12 @@ const QString NoGuild = QStringLiteral("---");
 
 void ValidateMatrix(SparseArray& sry1) {
     bool guildEntered = false;
-    const QStringList keys = sry1.sKeys();
-    for (const QString& key : keys) {
-        const auto [unused, row, col] = sry1.RowColumn(key);
-        (void)unused;
+    // The cells are taken once, in key order, as places rather than key
+    // texts: each visit writes its cell back, which moves it in the order.
+    std::vector<std::pair<int32_t, int32_t>> places;
+    places.reserve(sry1.cellCount());
+    sry1.forEachCell([&places](int32_t row, int32_t col, const QString&) { places.emplace_back(row, col); });
+    for (const auto& [row, col] : places) {
         const QString text = platform::trimBlanks(sry1.sValue(row, col));
         sry1.sValue(row, col, text);
         if (col == 1 && row != 0 && text != NoGuild)

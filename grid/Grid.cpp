@@ -17,6 +17,7 @@
 #include <QValidator>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -222,27 +223,49 @@ SparseArray Grid::GetMatrix() {
     return result;
 }
 
+// The new content is built whole beside the grid's and then takes its place,
+// so a SetMatrix that fails (an offset leaving the 32-bit range, want of
+// memory) leaves the grid as it was. The cells that stay (rows above l1,
+// columns left of l2) keep their order, and sry1's cells follow in its
+// order; one of sry1's shifted cells that lands on a staying cell moves it
+// to the end with the new text, as writing it there does.
 void Grid::SetMatrix(const SparseArray& sry1, int32_t l1, int32_t l2) {
-    // Every shifted place is checked before anything changes, so an offset
-    // that leaves the 32-bit range raises its overflow with the grid intact.
     layOutPendingSize();
-    const QStringList incoming = sry1.sKeys();
-    for (const QString& key : incoming) {
-        const auto rc = sry1.RowColumn(key);
-        grid::checkedAdd(rc[1], l1);
-        grid::checkedAdd(rc[2], l2);
-    }
+    sry1.forEachCell([l1, l2](int32_t row, int32_t col, const QString&) {
+        grid::checkedAdd(row, l1);
+        grid::checkedAdd(col, l2);
+    });
+    SparseArray next;
+    Matrix_.forEachCell([&next, l1, l2](int32_t row, int32_t col, const QString& text) {
+        if (row < l1 || col < l2)
+            next.sValue(row, col, text);
+    });
+    sry1.forEachCell([&next, l1, l2](int32_t row, int32_t col, const QString& text) {
+        next.sValue(row + l1, col + l2, text);
+    });
+    showMatrix(next);
+}
 
-    const QStringList keys = Matrix_.sKeys();
-    for (const QString& key : keys) {
-        const auto rc = Matrix_.RowColumn(key);
-        if (rc[1] >= l1 && rc[2] >= l2)
-            Matrix_.sValue(rc[1], rc[2], QStringLiteral("0"));
+// With both offsets 0 and no cell at a negative row or column, the result is
+// sry1 itself: it is taken over without a copy.
+void Grid::SetMatrix(SparseArray&& sry1, int32_t l1, int32_t l2) {
+    bool keepsCells = l1 != 0 || l2 != 0;
+    if (!keepsCells)
+        Matrix_.forEachCell([&keepsCells](int32_t row, int32_t col, const QString&) {
+            keepsCells = keepsCells || row < 0 || col < 0;
+        });
+    if (keepsCells) {
+        SetMatrix(static_cast<const SparseArray&>(sry1), l1, l2);
+        return;
     }
-    for (const QString& key : incoming) {
-        const auto rc = sry1.RowColumn(key);
-        Matrix_.sValue(rc[1] + l1, rc[2] + l2, sry1.sValue(rc[1], rc[2]));
-    }
+    layOutPendingSize();
+    showMatrix(sry1);
+}
+
+// Takes next's content as the grid's (next gets the old one), reloads the
+// editor and repaints.
+void Grid::showMatrix(SparseArray& next) {
+    Matrix_.swap(next);
     loadEditor(Matrix_.sValue(TextRow_, TextCol_));
     PrintMatrix(TextRow_, TextCol_, 0, false);
     EditHeaders(HeadersEditable_);
@@ -252,22 +275,21 @@ void Grid::SetText(const QString& s1, int32_t l1, int32_t l2) { Matrix_.sValue(l
 
 QString Grid::GetText(int32_t l1, int32_t l2) const { return Matrix_.sValue(l1, l2); }
 
+// The kept cells are gathered before the size changes, so a resize that
+// fails for want of memory leaves the size and the cells as they were.
 void Grid::ResizeMatrix(int32_t l1, int32_t l2) {
     commitEditor();
     const int32_t rows = grid::checkedAdd(l1, 1);
     const int32_t cols = grid::checkedAdd(l2, 1);
+    SparseArray kept;
+    Matrix_.forEachCell([&kept, l1, l2](int32_t row, int32_t col, const QString& text) {
+        if (row <= l1 && col <= l2)
+            kept.sValue(row, col, text);
+    });
     GridRows_ = rows;
     GridCols_ = cols;
-
-    SparseArray kept;
-    const QStringList keys = Matrix_.sKeys();
-    for (const QString& key : keys) {
-        const auto rc = Matrix_.RowColumn(key);
-        if (rc[1] <= l1 && rc[2] <= l2)
-            kept.sValue(rc[1], rc[2], Matrix_.sValue(rc[1], rc[2]));
-    }
     UserControl_Resize();
-    SetMatrix(kept, 0, 0);
+    SetMatrix(std::move(kept), 0, 0);
 }
 
 void Grid::HideSelection() {

@@ -81,7 +81,10 @@ public:
     SparseArray GetMatrix();
     // Removes every cell at row >= l1 and column >= l2, copies sry1 in shifted
     // by (l1, l2), reloads the editor and repaints. The size does not change.
+    // A matrix handed over for good is taken without a copy where it can be.
+    // Either way the grid is left as it was when the call fails.
     void SetMatrix(const SparseArray& sry1, int32_t l1, int32_t l2);
+    void SetMatrix(SparseArray&& sry1, int32_t l1, int32_t l2);
     // Stores s1 as the text of cell (l1, l2) ("0" removes it); no repaint.
     void SetText(const QString& s1, int32_t l1, int32_t l2);
     // The text of cell (l1, l2), "0" for a cell that is not stored.
@@ -147,6 +150,7 @@ private:
     // Puts a cell's text into the editor whole, whatever its maximum length.
     void loadEditor(const QString& text);
     void commitEditor();
+    void showMatrix(SparseArray& next);
     void layOutPendingSize();
 
     // Handlers of the constituents.
