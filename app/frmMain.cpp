@@ -31,6 +31,9 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include <new>
+#include <utility>
+
 namespace {
 
 const QString ProgramTitle = QStringLiteral("Marvisk");
@@ -323,16 +326,41 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 void frmMain::mnuMatrixClear_Click() {
     const WaitCursor hourglass(this);
 
-    const int32_t rows = grd1->Rows();
-    const int32_t cols = grd1->Cols();
-    SparseArray matrix;
-    matrix.sValue(0, 0, QStringLiteral("Species"));
-    matrix.sValue(0, 1, QStringLiteral("Guild"));
-    putDefaultNames(matrix, 1, rows, 2, cols);
-    grd1->SetMatrix(matrix, 0, 0);
+    // The default matrix is built whole before the grid takes it: when
+    // memory runs out, the grid keeps what it had.
+    try {
+        const int32_t rows = grd1->Rows();
+        const int32_t cols = grd1->Cols();
+        SparseArray matrix;
+        matrix.sValue(0, 0, QStringLiteral("Species"));
+        matrix.sValue(0, 1, QStringLiteral("Guild"));
+        putDefaultNames(matrix, 1, rows, 2, cols);
+        grd1->SetMatrix(std::move(matrix), 0, 0);
+    } catch (const std::bad_alloc&) {
+        showOutOfMemory();
+    }
 }
 
 void frmMain::cmdOK_Click() {
+    // A resize that runs out of memory leaves the grid as it was, and the
+    // boxes show again what they held when OK was pressed.
+    const QString typedRows = txtRows->text();
+    const QString typedCols = txtCols->text();
+    try {
+        ApplySizeBoxes();
+    } catch (const std::bad_alloc&) {
+        txtRows->setText(typedRows);
+        txtCols->setText(typedCols);
+        showOutOfMemory();
+    }
+}
+
+void frmMain::showOutOfMemory() {
+    platform::showMessage(QStringLiteral("Error 13: Not enough memory for a matrix of this size."),
+                          platform::MessageButtons::OK, ProgramTitle);
+}
+
+void frmMain::ApplySizeBoxes() {
     const WaitCursor hourglass(this);
 
     const double rows = leadingNumber(txtRows->text());
@@ -364,6 +392,13 @@ void frmMain::cmdOK_Click() {
     ResizeGrid();
 }
 
+// The new content is built whole from a copy of the grid's matrix before the
+// grid changes at all: the cells inside the new size in their order, then
+// the default names of new rows and columns. The grid then takes the size and
+// that content, so a resize that runs out of memory leaves it as it was. The
+// cells end in the same order as resizing the grid first and copying it
+// afterwards would leave them (the grid's commit of the editor on cell (1, 1)
+// at the end of SetMatrix puts that cell last either way).
 void frmMain::ResizeGrid() {
     if (txtCols->text() == QString::number(grd1->Cols() - 1) &&
         txtRows->text() == QString::number(grd1->Rows()))
@@ -377,11 +412,19 @@ void frmMain::ResizeGrid() {
     // gives the grid and a saved file the same number of sites.
     const auto rows = static_cast<int32_t>(platform::roundHalfEven(leadingNumber(txtRows->text())));
     const auto sites = static_cast<int32_t>(platform::roundHalfEven(leadingNumber(txtCols->text())));
-    grd1->ResizeMatrix(rows, sites + 1);
+    const int32_t cols = sites + 1;
 
-    SparseArray matrix = grd1->GetMatrix();
-    putDefaultNames(matrix, oldRows + 1, grd1->Rows(), oldCols + 1, grd1->Cols());
-    grd1->SetMatrix(matrix, 0, 0);
+    SparseArray matrix;
+    {
+        const SparseArray current = grd1->GetMatrix();
+        current.forEachCell([&matrix, rows, cols](int32_t row, int32_t col, const QString& text) {
+            if (row <= rows && col <= cols)
+                matrix.sValue(row, col, text);
+        });
+    }
+    putDefaultNames(matrix, oldRows + 1, rows, oldCols + 1, cols);
+    grd1->ResizeMatrix(rows, cols);
+    grd1->SetMatrix(std::move(matrix), 0, 0);
 }
 
 void frmMain::SelectAllText(QLineEdit* textBox) { textBox->selectAll(); }

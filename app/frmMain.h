@@ -104,9 +104,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // cmdOK_Click's work: checks the two boxes (Error 08 to Error 11) and
+    // resizes the grid. Throws std::bad_alloc, with the grid as it was, when
+    // memory runs out; the boxes may then hold their decimal forms.
+    void ApplySizeBoxes();
     // Resizes the grid to the numbers in the size boxes, unless the boxes
     // already show its size; new rows and columns get default names.
     void ResizeGrid();
+    // A matrix too large for the memory left: the grid keeps what it had.
+    void showOutOfMemory();
     static void SelectAllText(QLineEdit* textBox);
 
     // The exit question, kept between close attempts.

@@ -14,6 +14,8 @@
 #include <QLineEdit>
 
 #include <memory>
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -85,10 +87,21 @@ void frmMain::mnuFileOpen_Click() {
         return;
     }
 
-    txtRows->setText(QString::number(scan.SpeciesCount));
-    txtCols->setText(QString::number(scan.SiteCount()));
-    cmdOK_Click();
-    grd1->SetMatrix(matrix, 0, 0);
+    // The file's matrix is whole before the grid changes. A grid that cannot
+    // take it for want of memory stays as it was, with its size boxes.
+    const QString oldRows = txtRows->text();
+    const QString oldCols = txtCols->text();
+    try {
+        txtRows->setText(QString::number(scan.SpeciesCount));
+        txtCols->setText(QString::number(scan.SiteCount()));
+        ApplySizeBoxes();
+        grd1->SetMatrix(std::move(matrix), 0, 0);
+    } catch (const std::bad_alloc&) {
+        txtRows->setText(oldRows);
+        txtCols->setText(oldCols);
+        showError(error06);
+        return;
+    }
     // The results name the file of the matrix they were computed from: the
     // path changes only once the file's cells are in the grid, so an Open
     // that fails leaves the path of the matrix still shown.

@@ -57,8 +57,9 @@ void frmMain::cmdRun_Click() {
         setCursor(Qt::WaitCursor);
 
         // Validation trims this copy, never the grid.
-        SparseArray working;
-        working.Equals(grd1->GetMatrix());
+        // The grid hands out a copy already: copying it once more would give
+        // the same cells and counts in the same orders.
+        SparseArray working = grd1->GetMatrix();
         ValidateMatrix(working);
         const std::vector<std::string> types = MatrixToTypes(working);
 

@@ -12,10 +12,10 @@ std::string describe(const char* what, const QString& path, const QString& reaso
 } // namespace
 
 TextWriter::TextWriter(const QString& path) : file_(std::make_unique<QSaveFile>(path)), path_(path) {
-    // Unbuffered, with the text gathered here and written in one checked
-    // write at Close: a buffered file hands its last bytes to the disk only
-    // while it is committed, and a short write there goes unreported, so a
-    // disk that filled up would put a cut-off file in place of the old one.
+    // Unbuffered, with the text gathered here and written in checked pieces:
+    // a buffered file hands its last bytes to the disk only while it is
+    // committed, and a short write there goes unreported, so a disk that
+    // filled up would put a cut-off file in place of the old one.
     if (path.isEmpty() || !file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw TextStreamError(describe("cannot create", path, file_->errorString()));
 }
@@ -30,6 +30,23 @@ void TextWriter::put(const QByteArray& bytes) {
     if (!file_ || !file_->isOpen())
         throw TextStreamError(describe("not open for writing:", path_, QString()));
     text_.append(bytes);
+    // A file of any size is written with a piece of text at a time in memory.
+    if (text_.size() >= PieceBytes)
+        writePending();
+}
+
+// Writes what is gathered in one checked write. A write that fails or falls
+// short gives the file up: the old file stays.
+void TextWriter::writePending() {
+    if (text_.isEmpty())
+        return;
+    if (file_->write(text_) != text_.size()) {
+        const QString reason = file_->errorString();
+        file_->cancelWriting();
+        text_.clear();
+        throw TextStreamError(describe("cannot write", path_, reason));
+    }
+    text_.resize(0); // keeps its room for the next piece
 }
 
 void TextWriter::Write(const QString& text) { put(text.toLatin1()); }
@@ -39,11 +56,7 @@ void TextWriter::WriteLine(const QString& text) { put(text.toLatin1() + "\r\n");
 void TextWriter::Close() {
     if (!file_ || !file_->isOpen())
         return;
-    if (file_->write(text_) != text_.size()) {
-        const QString reason = file_->errorString();
-        file_->cancelWriting();
-        throw TextStreamError(describe("cannot write", path_, reason));
-    }
+    writePending();
     text_.clear();
     if (!file_->commit())
         throw TextStreamError(describe("cannot write", path_, file_->errorString()));

@@ -37,11 +37,15 @@ public:
     void Close();
 
 private:
+    // What is gathered before it goes to the file in one write.
+    static constexpr qsizetype PieceBytes = 64 * 1024;
+
     void put(const QByteArray& bytes);
+    void writePending();
 
     std::unique_ptr<QSaveFile> file_;
     QString path_;
-    QByteArray text_; // everything written so far, put on disk at Close
+    QByteArray text_; // written but not yet on disk: less than a piece
 };
 
 // Reads a text file line by line. A line ends at LF; a CR just before the LF
