@@ -7,25 +7,18 @@
 
 namespace {
 
-// The index is kept at most half full, so that a key that is not present
-// (every new cell) is found missing after a short run of table.
-constexpr std::size_t SmallestIndex = 16;
+// A row's index is kept at most half full, so that a key that is not present
+// (every new cell) is found missing after a short run of slots.
+constexpr std::size_t SmallestIndex = 8;
 
-bool tooFull(std::size_t keys, std::size_t table) { return keys * 2 > table; }
+bool tooFull(std::size_t keys, std::size_t tableSize) { return keys * 2 > tableSize; }
 
 } // namespace
 
 CellStore::CellStore(const CellStore& other) {
-    std::size_t slotCount = SmallestIndex;
-    while (tooFull(other.count_, slotCount))
-        slotCount *= 2;
-    std::vector<Slot> table(slotCount);
     CellStore copy;
     copy.blocks_.reserve((other.count_ + BlockSize - 1) / BlockSize);
-    other.forEach([&](Key key, const QString& text) { copy.append(key, text); });
-    copy.count_ = other.count_;
-    copy.rebuildIndex(table);
-    copy.slots_.swap(table);
+    other.forEach([&copy](Key key, const QString& text) { copy.MoveToEnd(key, text); });
     swap(copy);
 }
 
@@ -50,11 +43,13 @@ CellStore& CellStore::operator=(CellStore&& other) noexcept {
 void CellStore::swap(CellStore& other) noexcept {
     blocks_.swap(other.blocks_);
     std::swap(size_, other.size_);
-    slots_.swap(other.slots_);
+    rows_.swap(other.rows_);
     std::swap(count_, other.count_);
+    lastRow_ = nullptr;
+    other.lastRow_ = nullptr;
 }
 
-// Both halves of the key mixed into every bit: the cells of a row lie on
+// Both halves of the key mixed into every bit: a row's cells lie on
 // consecutive keys, and an open-addressing table must not see them as a run.
 std::size_t CellStore::hashOf(Key key) noexcept {
     key ^= key >> 33;
@@ -65,40 +60,60 @@ std::size_t CellStore::hashOf(Key key) noexcept {
     return static_cast<std::size_t>(key);
 }
 
-std::size_t CellStore::probe(Key key) const noexcept {
-    const std::size_t mask = slots_.size() - 1;
+const CellStore::RowIndex* CellStore::findRow(int32_t row) const {
+    if (lastRow_ && lastRowNumber_ == row)
+        return lastRow_;
+    const auto found = rows_.find(row);
+    if (found == rows_.end())
+        return nullptr;
+    lastRow_ = &found->second;
+    lastRowNumber_ = row;
+    return lastRow_;
+}
+
+std::size_t CellStore::probe(const RowIndex& index, Key key) const noexcept {
+    const std::size_t mask = index.table.size() - 1;
     std::size_t slot = hashOf(key) & mask;
-    while (slots_[slot] != 0 && entryAt(slots_[slot] - 1).key != key)
+    while (index.table[slot] != 0 && entryAt(index.table[slot] - 1).key != key)
         slot = (slot + 1) & mask;
     return slot;
 }
 
 const QString* CellStore::Find(Key key) const {
-    if (count_ == 0)
+    const RowIndex* index = count_ == 0 ? nullptr : findRow(rowOf(key));
+    if (!index)
         return nullptr;
-    const Slot found = slots_[probe(key)];
+    const Slot found = index->table[probe(*index, key)];
     return found == 0 ? nullptr : &entryAt(found - 1).text;
 }
 
-void CellStore::rebuildIndex(std::vector<Slot>& table) const noexcept {
+void CellStore::placeInIndex(std::vector<Slot>& table, std::size_t position) const noexcept {
     const std::size_t mask = table.size() - 1;
-    std::fill(table.begin(), table.end(), Slot(0));
+    std::size_t slot = hashOf(entryAt(position).key) & mask;
+    while (table[slot] != 0)
+        slot = (slot + 1) & mask;
+    table[slot] = Slot(position + 1);
+}
+
+// Every row's index anew from the entries; the tables keep their sizes.
+void CellStore::rebuildIndexes() noexcept {
+    for (auto& [row, index] : rows_)
+        std::fill(index.table.begin(), index.table.end(), Slot(0));
     for (std::size_t position = 0; position < size_; ++position) {
-        if (!liveAt(position))
-            continue;
-        std::size_t slot = hashOf(entryAt(position).key) & mask;
-        while (table[slot] != 0)
-            slot = (slot + 1) & mask;
-        table[slot] = Slot(position + 1);
+        if (liveAt(position))
+            placeInIndex(const_cast<RowIndex*>(findRow(rowOf(entryAt(position).key)))->table, position);
     }
 }
 
-void CellStore::reserveOneMore() {
-    if (!slots_.empty() && !tooFull(count_ + 1, slots_.size()))
+void CellStore::reserveOneMore(RowIndex& index) {
+    if (!index.table.empty() && !tooFull(index.count + 1, index.table.size()))
         return;
-    std::vector<Slot> table(slots_.empty() ? SmallestIndex : slots_.size() * 2);
-    rebuildIndex(table);
-    slots_.swap(table);
+    std::vector<Slot> table(index.table.empty() ? SmallestIndex : index.table.size() * 2);
+    for (const Slot slot : index.table) {
+        if (slot != 0)
+            placeInIndex(table, slot - 1);
+    }
+    index.table.swap(table);
 }
 
 void CellStore::append(Key key, const QString& text) {
@@ -134,7 +149,7 @@ void CellStore::closeHoles() noexcept {
     size_ = kept;
     while (blocks_.size() * BlockSize >= size_ + BlockSize)
         blocks_.pop_back();
-    rebuildIndex(slots_);
+    rebuildIndexes();
 }
 
 bool CellStore::MoveToEnd(Key key, const QString& text) {
@@ -142,58 +157,75 @@ bool CellStore::MoveToEnd(Key key, const QString& text) {
     // keeps the store at no more than twice its entries.
     if (size_ - count_ > count_ && size_ > BlockSize)
         closeHoles();
-    reserveOneMore();
-    const std::size_t slot = probe(key);
+    const int32_t row = rowOf(key);
+    RowIndex* index = const_cast<RowIndex*>(findRow(row));
+    if (!index) {
+        index = &rows_[row];
+        lastRow_ = index;
+        lastRowNumber_ = row;
+    }
+    reserveOneMore(*index);
+    const std::size_t slot = probe(*index, key);
     append(key, text);
-    const Slot old = slots_[slot];
-    slots_[slot] = Slot(size_);
+    const Slot old = index->table[slot];
+    index->table[slot] = Slot(size_);
     if (old != 0) {
         setLive(old - 1, false);
         entryAt(old - 1).text = QString();
         return false;
     }
+    ++index->count;
     ++count_;
     return true;
 }
 
 // Linear probing without markers: the keys after the emptied slot that no
 // longer find their way past it are moved back into it.
-void CellStore::eraseSlot(std::size_t slot) noexcept {
-    const std::size_t mask = slots_.size() - 1;
+void CellStore::eraseSlot(RowIndex& index, std::size_t slot) noexcept {
+    std::vector<Slot>& table = index.table;
+    const std::size_t mask = table.size() - 1;
     std::size_t hole = slot;
     std::size_t next = (slot + 1) & mask;
-    while (slots_[next] != 0) {
-        const std::size_t home = hashOf(entryAt(slots_[next] - 1).key) & mask;
+    while (table[next] != 0) {
+        const std::size_t home = hashOf(entryAt(table[next] - 1).key) & mask;
         // The key at next stays when its home lies in the circular range
         // (hole, next]; otherwise it moves back into the hole.
         const bool stays = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
         if (!stays) {
-            slots_[hole] = slots_[next];
+            table[hole] = table[next];
             hole = next;
         }
         next = (next + 1) & mask;
     }
-    slots_[hole] = 0;
+    table[hole] = 0;
 }
 
 bool CellStore::RemoveIfPresent(Key key) {
-    if (count_ == 0)
+    const int32_t row = rowOf(key);
+    RowIndex* index = count_ == 0 ? nullptr : const_cast<RowIndex*>(findRow(row));
+    if (!index)
         return false;
-    const std::size_t slot = probe(key);
-    const Slot found = slots_[slot];
+    const std::size_t slot = probe(*index, key);
+    const Slot found = index->table[slot];
     if (found == 0)
         return false;
     setLive(found - 1, false);
     entryAt(found - 1).text = QString();
-    eraseSlot(slot);
-    if (--count_ == 0)
+    eraseSlot(*index, slot);
+    --count_;
+    if (--index->count == 0) {
+        lastRow_ = nullptr;
+        rows_.erase(row);
+    }
+    if (count_ == 0)
         RemoveAll();
     return true;
 }
 
 void CellStore::RemoveAll() noexcept {
     std::vector<std::unique_ptr<Block>>().swap(blocks_);
-    std::vector<Slot>().swap(slots_);
+    rows_.clear();
     size_ = 0;
     count_ = 0;
+    lastRow_ = nullptr;
 }

@@ -4,9 +4,11 @@
 //
 // Built for matrices of millions of cells: the entries lie one after another
 // in blocks (a key and a text each, nothing allocated per cell beyond the
-// text itself, which a shared text such as "1" does not need), and the index
-// is an open-addressing table of 32-bit entry positions. An entry moved to
-// the end leaves a hole behind, which is closed up in place once holes
+// text itself, which a shared text such as "1" does not need), and each row
+// has an index of its own, an open-addressing table of 32-bit entry
+// positions. A row's cells are mostly written one after another, so its
+// index and its entries stay in the cache while it is filled. An entry moved
+// to the end leaves a hole behind, which is closed up in place once holes
 // outnumber the entries.
 //
 // Every operation that can fail for want of memory fails before it changes
@@ -17,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CellStore {
@@ -72,19 +75,31 @@ private:
     bool liveAt(std::size_t position) const { return blocks_[position / BlockSize]->live[position % BlockSize]; }
     void setLive(std::size_t position, bool live) { blocks_[position / BlockSize]->live[position % BlockSize] = live; }
 
+    // The index of one row's cells: a power of two of slots, at most half full.
+    struct RowIndex {
+        std::vector<Slot> table;
+        std::size_t count = 0;
+    };
+
+    static int32_t rowOf(Key key) { return int32_t(uint32_t(key >> 32)); }
     static std::size_t hashOf(Key key) noexcept;
-    // The slot that holds key, or the empty slot where it would go.
-    std::size_t probe(Key key) const noexcept;
-    // Room in the index for one more key (grows it before anything changes).
-    void reserveOneMore();
-    void rebuildIndex(std::vector<Slot>& table) const noexcept;
+    const RowIndex* findRow(int32_t row) const;
+    // The slot of index that holds key, or the empty slot where it would go.
+    std::size_t probe(const RowIndex& index, Key key) const noexcept;
+    // Room in a row's index for one more key (grows it before anything changes).
+    void reserveOneMore(RowIndex& index);
+    void placeInIndex(std::vector<Slot>& table, std::size_t position) const noexcept;
+    void rebuildIndexes() noexcept;
     void closeHoles() noexcept;
-    void eraseSlot(std::size_t slot) noexcept;
+    void eraseSlot(RowIndex& index, std::size_t slot) noexcept;
 
     // Entries in order, holes included; positions from size_ on are unused.
     std::vector<std::unique_ptr<Block>> blocks_;
     std::size_t size_ = 0;
-    std::vector<Slot> slots_; // a power of two in size, or empty
+    std::unordered_map<int32_t, RowIndex> rows_;
+    // The row last looked up: a row's cells mostly come one after another.
+    mutable const RowIndex* lastRow_ = nullptr;
+    mutable int32_t lastRowNumber_ = 0;
     std::size_t count_ = 0;   // live entries
     // Appends an entry; throws (changing nothing) when no block can be had.
     void append(Key key, const QString& text);
