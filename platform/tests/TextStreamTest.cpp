@@ -117,6 +117,26 @@ TEST_F(TextStreamTest, AWriteThatFailsOnAFullDiskKeepsTheOldFile) {
     EXPECT_EQ(contents("full.txt"), (line + "\r\n").repeated(40));
 }
 
+// A long text does not wait in memory for Close: it goes to the disk while
+// it is written, so a disk that fills fails the write that finds it full, long
+// before Close. The old file stays and nothing is left beside it.
+TEST_F(TextStreamTest, ADiskThatFillsDuringALongTextFailsTheWrite) {
+    put("full.txt", QByteArray("old\r\n"));
+    {
+        const platform::testing::FileSizeLimit limit(256 * 1024);
+        ASSERT_TRUE(limit.active());
+        TextWriter writer(path("full.txt"));
+        EXPECT_THROW(
+            {
+                for (int i = 0; i < 20000; ++i)
+                    writer.WriteLine(QString(98, u'x'));
+            },
+            TextStreamError);
+    }
+    EXPECT_EQ(contents("full.txt"), QByteArray("old\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"full.txt"});
+}
+
 // Saving under the name of a link replaces the file it names; the link stays.
 TEST_F(TextStreamTest, CreatingThroughALinkReplacesItsFile) {
     put("target.txt", QByteArray("old\r\n"));
