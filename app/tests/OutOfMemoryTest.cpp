@@ -36,11 +36,6 @@ using platform::testing::AddressSpaceLimit;
 // Far less than a copy of a matrix of a million cells needs.
 constexpr rlim_t Headroom = 16 * 1024 * 1024;
 
-struct Shown {
-    std::string text;
-    std::string title;
-};
-
 class OutOfMemory : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,15 +43,11 @@ protected:
             GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow memory: no address-space limit can "
                             "hold it; these tests run in the release build";
         Settings::MatrixFilePath.clear();
-        platform::setMessageHandler([this](const QString& text, platform::MessageButtons, const QString& title) {
-            shown_.push_back({text.toStdString(), title.toStdString()});
-            return platform::MessageAnswer::OK;
-        });
+        messages_ = std::make_unique<apptest::MessageRecorder>();
         platform::setFileDialogHandler([this](const platform::FileDialogRequest&) {
-            if (answers_.empty())
-                return QString();
-            const QString answer = answers_.front();
-            answers_.pop_front();
+            const QString answer = answers_.empty() ? QString() : answers_.front();
+            if (!answers_.empty())
+                answers_.pop_front();
             return answer;
         });
         window_ = std::make_unique<frmMain>();
@@ -66,7 +57,7 @@ protected:
 
     void TearDown() override {
         window_.reset();
-        platform::setMessageHandler({});
+        messages_.reset();
         platform::setFileDialogHandler({});
         Settings::MatrixFilePath.clear();
     }
@@ -126,19 +117,19 @@ protected:
     // A grid of a million cells, opened from a file.
     void openLargeMatrix() {
         open(onesFile("large.txt", 1000));
-        ASSERT_TRUE(shown_.empty());
+        ASSERT_TRUE(messages_->shown.empty());
         ASSERT_EQ(window_->grd1->Rows(), 1000);
     }
 
     QTemporaryDir dir_;
     std::unique_ptr<frmMain> window_;
-    std::vector<Shown> shown_;
+    std::unique_ptr<apptest::MessageRecorder> messages_;
     std::deque<QString> answers_;
 };
 
 TEST_F(OutOfMemory, OpenSaysError06AndKeepsTheMatrixShown) {
     open(onesFile("small.txt", 3));
-    ASSERT_TRUE(shown_.empty());
+    ASSERT_TRUE(messages_->shown.empty());
     const QString large = onesFile("large.txt", 1200);
     const State before = state();
     {
@@ -146,9 +137,9 @@ TEST_F(OutOfMemory, OpenSaysError06AndKeepsTheMatrixShown) {
         ASSERT_TRUE(limit.active());
         open(large);
     }
-    ASSERT_EQ(shown_.size(), 1u);
-    EXPECT_EQ(shown_[0].text, "Error 06: Error opening file.");
-    EXPECT_EQ(shown_[0].title, "Marvisk");
+    ASSERT_EQ(messages_->shown.size(), 1u);
+    EXPECT_EQ(messages_->shown[0].text, u"Error 06: Error opening file.");
+    EXPECT_EQ(messages_->shown[0].title, u"Marvisk");
     EXPECT_EQ(state(), before);
     EXPECT_EQ(Settings::MatrixFilePath, dir_.filePath("small.txt"));
 }
@@ -163,9 +154,9 @@ TEST_F(OutOfMemory, ResizeSaysSoAndKeepsTheGridAndTheTypedSizes) {
         ASSERT_TRUE(limit.active());
         window_->cmdOK_Click();
     }
-    ASSERT_EQ(shown_.size(), 1u);
-    EXPECT_EQ(shown_[0].text, "Error 13: Not enough memory for a matrix of this size.");
-    EXPECT_EQ(shown_[0].title, "Marvisk");
+    ASSERT_EQ(messages_->shown.size(), 1u);
+    EXPECT_EQ(messages_->shown[0].text, u"Error 13: Not enough memory for a matrix of this size.");
+    EXPECT_EQ(messages_->shown[0].title, u"Marvisk");
     State expected = before;
     expected.rowsText = QStringLiteral(" 1000");
     expected.colsText = QStringLiteral("1001 ");
@@ -184,9 +175,9 @@ TEST_F(OutOfMemory, SaveSaysError07AndLeavesNoFile) {
         answers_.push_back(dir_.filePath("saved"));
         window_->mnuFileSave_Click();
     }
-    ASSERT_EQ(shown_.size(), 1u);
-    EXPECT_EQ(shown_[0].text, "Error 07: Error writing file.");
-    EXPECT_EQ(shown_[0].title, "Marvisk");
+    ASSERT_EQ(messages_->shown.size(), 1u);
+    EXPECT_EQ(messages_->shown[0].text, u"Error 07: Error writing file.");
+    EXPECT_EQ(messages_->shown[0].title, u"Marvisk");
     EXPECT_EQ(state(), before);
     EXPECT_FALSE(QFile::exists(dir_.filePath("saved.txt")));
 }
@@ -200,7 +191,7 @@ TEST_F(OutOfMemory, RunEndsQuietlyWithTheMainWindowBack) {
         ASSERT_TRUE(limit.active());
         window_->cmdRun_Click();
     }
-    EXPECT_TRUE(shown_.empty());
+    EXPECT_TRUE(messages_->shown.empty());
     EXPECT_TRUE(window_->isVisible());
     EXPECT_FALSE(progressWindow().isVisible());
     EXPECT_EQ(state(), before);
