@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 
 frmConfirmExit::frmConfirmExit(QWidget* parent)
     : QDialog(parent), lbl1(new QLabel(QStringLiteral("Exit Marvisk?"), this)),
@@ -21,8 +22,9 @@ frmConfirmExit::frmConfirmExit(QWidget* parent)
     look::placeTwips(cmd1, 240, 790, 1095, 375);
     look::placeTwips(cmd2, 1440, 790, 1095, 375);
 
-    // Enter answers Yes while it has the focus, as it has at every opening;
-    // a button the user moved to answers Enter itself, as buttons do.
+    // Enter answers Yes while it has the focus, as it has at every opening
+    // (see showEvent); a button the user moved to answers Enter itself, as
+    // buttons do.
     cmd1->setDefault(true);
     setTabOrder(cmd1, cmd2);
     cmd1->setFocus();
@@ -45,4 +47,11 @@ void frmConfirmExit::cmd2_Click() { hide(); }
 void frmConfirmExit::closeEvent(QCloseEvent* event) {
     Discarded_ = true;
     QDialog::closeEvent(event);
+}
+
+void frmConfirmExit::showEvent(QShowEvent* event) {
+    // The window is only hidden between questions and would come back with
+    // the focus on No after a No; Enter must answer Yes at every opening.
+    cmd1->setFocus();
+    QDialog::showEvent(event);
 }

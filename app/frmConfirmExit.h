@@ -7,6 +7,7 @@
 #include <QString>
 
 class QCloseEvent;
+class QShowEvent;
 class QLabel;
 class QPushButton;
 
@@ -32,6 +33,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Every opening starts on Yes, wherever the focus was when it was hidden.
+    void showEvent(QShowEvent* event) override;
 
 private:
     QString ExitFlag_;

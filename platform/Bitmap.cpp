@@ -21,6 +21,9 @@ bool saveBitmap(const QImage& image, const QString& path) {
             return false;
     }
     QSaveFile file(path);
+    // A picture the user may write in a folder that takes no new file is
+    // written in place: no temporary file can be made beside it.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(bytes) != bytes.size()) {

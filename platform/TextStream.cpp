@@ -12,6 +12,10 @@ std::string describe(const char* what, const QString& path, const QString& reaso
 } // namespace
 
 TextWriter::TextWriter(const QString& path) : file_(std::make_unique<QSaveFile>(path)), path_(path) {
+    // A file the user may write, in a folder where no new file can be made
+    // (a shared folder), is written in place, as creating a text file over
+    // it always could: there is no room beside it for the temporary file.
+    file_->setDirectWriteFallback(true);
     // Unbuffered, with the text gathered here and written in checked pieces:
     // a buffered file hands its last bytes to the disk only while it is
     // committed, and a short write there goes unreported, so a disk that
@@ -21,7 +25,8 @@ TextWriter::TextWriter(const QString& path) : file_(std::make_unique<QSaveFile>(
 }
 
 TextWriter::~TextWriter() {
-    // Not closed: the save did not finish, so the old file stays.
+    // Not closed: the save did not finish, so the old file stays (unless it
+    // was being written in place).
     if (file_ && file_->isOpen())
         file_->cancelWriting();
 }

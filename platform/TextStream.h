@@ -20,10 +20,13 @@ public:
 // Writes a text file that replaces the file at path only when Close succeeds:
 // the text goes to a temporary file beside it, renamed into place at Close, so
 // a save that fails half-way (or a writer destroyed without Close) leaves any
-// old file as it was.
+// old file as it was. Where the folder takes no new file but the file at path
+// can be written, the file itself is emptied and written in place instead;
+// a failed save then leaves it cut short or empty.
 class TextWriter {
 public:
-    // Creates the temporary file; throws when the folder cannot take it.
+    // Creates the temporary file, or opens the file itself where no temporary
+    // file can be made; throws when neither can be done.
     explicit TextWriter(const QString& path);
     ~TextWriter();
     TextWriter(const TextWriter&) = delete;

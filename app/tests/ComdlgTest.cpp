@@ -9,15 +9,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -130,6 +134,42 @@ TEST_F(ComdlgTest, InitialFolderFollowsTheCurrentFolderAtEachCall) {
     EXPECT_EQ(QDir(request->initialFolder).canonicalPath(), QDir(later).canonicalPath());
 }
 
+// A chosen path leaves its folder current, as the platform's dialog does, so
+// the next dialog opens there; a cancel, a folder that does not exist or no
+// dialog at all leave the current folder as it was.
+TEST_F(ComdlgTest, TheChosenFilesFolderBecomesTheCurrentFolder) {
+    const QDir top(folder.path());
+    ASSERT_TRUE(top.mkpath(QStringLiteral("data/more")));
+    const QString data = QDir(top.filePath(QStringLiteral("data"))).canonicalPath();
+    const QString more = QDir(top.filePath(QStringLiteral("data/more"))).canonicalPath();
+    struct {
+        const char* mode;
+        QString chosen;
+        QString currentAfter;
+    } const steps[] = {
+        {"Open", data + QStringLiteral("/birds.txt"), data},
+        {"Save", more + QStringLiteral("/a new name"), more}, // a file not there yet
+        {"Open", QString(), more},                            // cancelled
+        {"Save", top.filePath(QStringLiteral("no such folder/m.txt")), more},
+        {"Print", data + QStringLiteral("/birds.txt"), more}, // no dialog shown
+        {"Save", top.filePath(QStringLiteral("results.txt")), top.canonicalPath()},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.mode + std::string(" ") + step.chosen.toStdString());
+        answer = step.chosen;
+        request.reset();
+        const bool shownDialog = std::string(step.mode) != "Print";
+        EXPECT_EQ(Comdlg(nullptr, QString(), QString::fromLatin1(step.mode), QString()),
+                  shownDialog ? step.chosen : QString());
+        EXPECT_EQ(QDir::current().canonicalPath(), step.currentAfter);
+        // The next dialog opens there.
+        answer = QString();
+        Comdlg(nullptr, QString(), QStringLiteral("Open"), QString());
+        ASSERT_TRUE(request.has_value());
+        EXPECT_EQ(QDir(request->initialFolder).canonicalPath(), step.currentAfter);
+    }
+}
+
 TEST_F(ComdlgTest, DialogIsOwnedByTheGivenWindow) {
     QWidget owner;
     Comdlg(&owner, QString(), QStringLiteral("Open"), QString());
@@ -215,6 +255,74 @@ TEST_F(ComdlgRealDialog, OpensInTheCurrentFolderWithTheInitialNameAndCancelHands
     ASSERT_EQ(shownNames.size(), 1);
     EXPECT_EQ(QFileInfo(shownNames[0]).fileName(), QStringLiteral("birds"));
 }
+
+// The names that the dialog lists as files that can be chosen, once it has
+// read its folder.
+QStringList listedFiles(QFileDialog* dialog, const QStringList& expected) {
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    if (!model)
+        return {QStringLiteral("<no file list>")};
+    QStringList listed;
+    (void)QTest::qWaitFor(
+        [&] {
+            listed.clear();
+            const QModelIndex root = model->index(dialog->directory().absolutePath());
+            for (int row = 0; row < model->rowCount(root); ++row) {
+                const QModelIndex item = model->index(row, 0, root);
+                if (!model->isDir(item) && (model->flags(item) & Qt::ItemIsEnabled))
+                    listed.append(model->fileName(item));
+            }
+            listed.sort();
+            return listed == expected;
+        },
+        5000);
+    return listed;
+}
+
+struct FilterCase {
+    const char* ext;
+    QStringList types;       // the list of file types as the user reads it
+    QStringList firstListed; // listed under the first type
+};
+
+class ComdlgFilters : public ComdlgRealDialog, public ::testing::WithParamInterface<FilterCase> {};
+
+// "All Files (*.*)" lists every file, a name without a dot too, while the list
+// of types reads exactly as written.
+TEST_P(ComdlgFilters, AllFilesListsEveryFile) {
+    for (const char* name : {"README", "birds.txt", "chart.bmp", "notes.text"}) {
+        QFile file(QDir(folder.path()).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QStringList every{"README", "birds.txt", "chart.bmp", "notes.text"};
+    QStringList types, firstListed, allListed;
+    apptest::whenModalShown([&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        QComboBox* typeBox = dialog ? dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")) : nullptr;
+        if (typeBox) {
+            for (int i = 0; i < typeBox->count(); ++i)
+                types.append(typeBox->itemText(i));
+            firstListed = listedFiles(dialog, GetParam().firstListed);
+            // The user picks the second type with the keyboard.
+            typeBox->setFocus();
+            QTest::keyClick(typeBox, Qt::Key_Down);
+            allListed = listedFiles(dialog, every);
+        }
+        static_cast<QDialog*>(window)->reject();
+    });
+    Comdlg(nullptr, QString(), QStringLiteral("Open"), QString::fromLatin1(GetParam().ext));
+    EXPECT_EQ(types, GetParam().types);
+    EXPECT_EQ(firstListed, GetParam().firstListed);
+    EXPECT_EQ(allListed, every);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, ComdlgFilters,
+    ::testing::Values(FilterCase{"", {"Text Files (*.txt)", "All Files (*.*)"}, {"birds.txt"}},
+                      FilterCase{".bmp", {"Bitmap Files (*.bmp)", "All Files (*.*)"}, {"chart.bmp"}}),
+    [](const ::testing::TestParamInfo<FilterCase>& info) {
+        return std::string(*info.param.ext ? "Bitmaps" : "Texts");
+    });
 
 } // namespace
 

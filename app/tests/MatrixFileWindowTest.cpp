@@ -7,16 +7,21 @@
 #include "app/frmMain.h"
 
 #include "analysis/Settings.h"
+#include "app/Help.h"
 #include "app/MatrixFile.h"
+#include "app/tests/AppTestSupport.h"
 #include "grid/Grid.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/tests/FileSizeLimit.h"
+#include "platform/tests/LockedFolder.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,12 +69,14 @@ protected:
             answers_.pop_front();
             return answer;
         });
+        previousFolder_ = QDir::currentPath();
         window_ = std::make_unique<frmMain>();
         window_->Form_Load();
         QDir::setCurrent(dir_.path());
     }
 
     void TearDown() override {
+        QDir::setCurrent(previousFolder_);
         window_.reset();
         platform::setMessageHandler({});
         platform::setFileDialogHandler({});
@@ -133,6 +140,7 @@ protected:
     }
 
     QTemporaryDir dir_;
+    QString previousFolder_;
     std::unique_ptr<frmMain> window_;
     std::vector<Shown> shown_;
     std::deque<QString> answers_;
@@ -205,6 +213,90 @@ TEST_F(MatrixFileWindow, SaveReplacesAnExistingFileWithoutAsking) {
     save(path("old.txt"));
     EXPECT_TRUE(shown_.empty());
     EXPECT_EQ(bytesOf(path("old.txt")), QByteArray("S G X\r\nSp1 A 1\r\n\r\n"));
+}
+
+// Through the platform's own dialog: Save after Open suggests the opened
+// file's name in its own folder, which the Open left current, so accepting
+// the suggestion writes over the opened file and nowhere else. The help file
+// is then looked for in that folder too.
+TEST_F(MatrixFileWindow, SaveAfterOpenWritesBesideTheOpenedFile) {
+    QDir(dir_.path()).mkdir(QStringLiteral("program"));
+    QDir(dir_.path()).mkdir(QStringLiteral("data"));
+    const QString program = path("program");
+    const QString birds = put("data/birds.txt", "Species Guild S1 S2\r\nSp1 A 1 0\r\n\r\n");
+    put("data/Marvisk Help.chm", "ITSF");
+    ASSERT_TRUE(QDir::setCurrent(program));
+    platform::setFileDialogHandler({});
+
+    QString openFolder, saveFolder, suggested;
+    apptest::whenModalShown([&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (dialog) {
+            openFolder = dialog->directory().canonicalPath();
+            dialog->selectFile(birds); // typed with its folder
+            static_cast<QDialog*>(dialog)->accept();
+        }
+        if (window->isVisible())
+            static_cast<QDialog*>(window)->reject();
+    });
+    window_->mnuFileOpen_Click();
+    ASSERT_TRUE(shown_.empty()) << shown_[0].text;
+    EXPECT_EQ(openFolder, QDir(program).canonicalPath());
+    EXPECT_EQ(window_->fra1->title(), QStringLiteral("Presence-Absence Matrix: birds"));
+
+    window_->grd1->SetText(QStringLiteral("1"), 1, 3);
+    apptest::whenModalShown([&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (dialog) {
+            saveFolder = dialog->directory().canonicalPath();
+            suggested = dialog->selectedFiles().value(0);
+            static_cast<QDialog*>(dialog)->accept(); // the suggestion as it stands
+        }
+        if (window->isVisible())
+            static_cast<QDialog*>(window)->reject();
+    });
+    window_->mnuFileSave_Click();
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(saveFolder, QDir(path("data")).canonicalPath());
+    EXPECT_EQ(QFileInfo(suggested).fileName(), QStringLiteral("birds.txt"));
+    EXPECT_EQ(bytesOf(birds), QByteArray("Species Guild S1 S2\r\nSp1 A 1 1\r\n\r\n"));
+    EXPECT_EQ(QDir(program).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(Settings::MatrixFilePath, birds);
+
+    std::vector<QString> helpFiles;
+    setHelpViewer([&](const QString& file, const QString&) { helpFiles.push_back(file); });
+    window_->mnuHelpTopics->trigger();
+    setHelpViewer({});
+    EXPECT_EQ(helpFiles, std::vector<QString>{path("data/Marvisk Help.chm")});
+}
+
+// A folder that takes no new file, with a file there that the user may
+// write: saving over the file writes it in place; a new name there fails.
+TEST_F(MatrixFileWindow, SaveInAFolderThatTakesNoNewFile) {
+    setMatrix(1, 1, {{"S", "G", "X"}, {"Sp1", "A", "1"}});
+    struct {
+        const char* chosen;
+        bool saved;
+    } const cases[] = {{"shared", true}, {"shared.txt", true}, {"new.txt", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        platform::testing::LockedFolder folder;
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(folder.put(QStringLiteral("shared.txt"), "an old matrix, longer than the new one\r\n"));
+        const auto run = folder.runAsUser([&] {
+            save(folder.filePath(QString::fromLatin1(c.chosen)));
+            const std::vector<std::string> expected =
+                c.saved ? std::vector<std::string>{} : std::vector<std::string>{Error07};
+            return messages() == expected ? 0 : 1;
+        });
+        if (!run.made)
+            GTEST_SKIP() << run.whyNot;
+        EXPECT_EQ(run.code, 0) << "the wrong message, or none";
+        EXPECT_EQ(bytesOf(folder.filePath(QStringLiteral("shared.txt"))),
+                  c.saved ? QByteArray("S G X\r\nSp1 A 1\r\n\r\n") : QByteArray("an old matrix, longer than the new one\r\n"));
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("shared.txt")});
+        shown_.clear();
+    }
 }
 
 struct FailedSaveCase {

@@ -19,7 +19,7 @@
 
 namespace {
 
-enum class Answer { Yes, No, CloseBox, Enter };
+enum class Answer { Yes, No, NoByKeyboard, CloseBox, Enter };
 
 class frmMainExit : public ::testing::Test {
 protected:
@@ -42,6 +42,11 @@ protected:
                 window->hide();
                 return;
             }
+            // As on a desktop, the question is the active window, so the
+            // keys go to its focused button.
+            question->activateWindow();
+            if (!QTest::qWaitForWindowActive(question))
+                ADD_FAILURE() << "the question is not the active window";
             asked.push_back(question);
             owner = question->parentWidget();
             centre = question->frameGeometry().center();
@@ -50,8 +55,16 @@ protected:
             switch (answer) {
             case Answer::Yes: QTest::mouseClick(question->cmd1, Qt::LeftButton); break;
             case Answer::No: QTest::mouseClick(question->cmd2, Qt::LeftButton); break;
+            case Answer::NoByKeyboard: {
+                // Tab to No, then Space, as a user without a mouse answers.
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                if (QApplication::focusWidget() != question->cmd2)
+                    ADD_FAILURE() << "Tab did not reach No";
+                QTest::keyClick(question->cmd2, Qt::Key_Space);
+                break;
+            }
             case Answer::CloseBox: question->close(); break;
-            case Answer::Enter: QTest::keyClick(question, Qt::Key_Return); break;
+            case Answer::Enter: QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); break;
             }
             if (question->isVisible()) {
                 ADD_FAILURE() << "the answer did not end the question";
@@ -111,6 +124,24 @@ TEST_F(frmMainExit, EnterAnswersYes) {
     EXPECT_TRUE(closeAnswering(Answer::Enter));
     EXPECT_FALSE(form->isVisible());
 }
+
+// The question is kept, hidden, between attempts; whichever way No was
+// chosen, Enter answers Yes at the next opening.
+class EnterAfterNo : public frmMainExit, public ::testing::WithParamInterface<Answer> {};
+
+TEST_P(EnterAfterNo, AnswersYes) {
+    EXPECT_FALSE(closeAnswering(GetParam()));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(closeAnswering(Answer::Enter));
+    EXPECT_FALSE(form->isVisible());
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], asked[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(NoChosen, EnterAfterNo, ::testing::Values(Answer::No, Answer::NoByKeyboard),
+                         [](const ::testing::TestParamInfo<Answer>& info) {
+                             return std::string(info.param == Answer::No ? "Clicked" : "ByKeyboard");
+                         });
 
 TEST_F(frmMainExit, CloseBoxAnswersNoAndDiscardsTheQuestion) {
     EXPECT_FALSE(closeAnswering(Answer::CloseBox));

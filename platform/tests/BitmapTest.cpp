@@ -3,6 +3,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/tests/FileSizeLimit.h"
+#include "platform/tests/LockedFolder.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -11,7 +12,7 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
+#include <sys/stat.h>
 
 namespace {
 
@@ -110,6 +111,56 @@ TEST(Bitmap, AWriteThatFailsHalfWayKeepsTheOldFile) {
         EXPECT_TRUE(platform::saveBitmap(large, path));
     }
     EXPECT_EQ(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), large);
+}
+
+// A folder that takes no new file: a picture the user may write is written in
+// place, keeping its mode, owner and other names; a read-only one or a new
+// one cannot be saved, and nothing is left beside it.
+TEST(Bitmap, InAFolderThatTakesNoNewFileOnlyAWritableFileIsSavedInPlace) {
+    struct Case {
+        const char* name;
+        bool old;    // a file is there before the save
+        mode_t mode; // its mode
+        bool saved;
+    } const cases[] = {
+        {"writable", true, 0644, true},
+        {"read-only", true, 0444, false},
+        {"none", false, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::testing::LockedFolder folder;
+        ASSERT_TRUE(folder.isValid());
+        const QString path = folder.filePath("chart.bmp");
+        const QByteArray name = QFile::encodeName(path);
+        struct stat before {};
+        if (c.old) {
+            ASSERT_TRUE(folder.put("chart.bmp", "old"));
+            ASSERT_EQ(::link(name.constData(), QFile::encodeName(folder.filePath("copy.bmp")).constData()), 0);
+            ASSERT_EQ(::chmod(name.constData(), c.mode), 0);
+            ASSERT_EQ(::stat(name.constData(), &before), 0);
+        }
+        const auto run = folder.runAsUser([&] { return platform::saveBitmap(sample(), path) == c.saved ? 0 : 1; });
+        if (!run.made)
+            GTEST_SKIP() << run.whyNot;
+        EXPECT_EQ(run.code, 0);
+        if (!c.old) {
+            EXPECT_FALSE(QFile::exists(path));
+            EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+            continue;
+        }
+        if (c.saved)
+            EXPECT_EQ(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), sample());
+        else
+            EXPECT_EQ(bytesOf(path), QByteArray("old"));
+        EXPECT_EQ(bytesOf(folder.filePath("copy.bmp")), bytesOf(path));
+        struct stat after {};
+        ASSERT_EQ(::stat(name.constData(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"chart.bmp", "copy.bmp"}));
+    }
 }
 
 } // namespace

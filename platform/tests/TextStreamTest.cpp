@@ -3,6 +3,7 @@
 
 #include "platform/TextStream.h"
 #include "platform/tests/FileSizeLimit.h"
+#include "platform/tests/LockedFolder.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -284,5 +286,80 @@ TEST_F(TextStreamTest, WrittenLinesReadBack) {
     }
     EXPECT_EQ(readAll("round.txt"), lines);
 }
+
+// ---- a folder that takes no new file ------------------------------------------
+
+struct LockedCase {
+    const char* name;
+    const char* old; // the file there before the save (nullptr: none)
+    mode_t mode;     // its mode
+    bool saved;
+};
+
+void PrintTo(const LockedCase& c, std::ostream* os) { *os << c.name; }
+
+class InALockedFolder : public ::testing::TestWithParam<LockedCase> {};
+
+// No temporary file can be made beside the file: one the user may write is
+// written in place, so it keeps its mode, its owner and its other names; one
+// the user may not write, or a new one, cannot be saved, and nothing is left.
+TEST_P(InALockedFolder, OnlyAFileTheUserMayWriteIsSavedInPlace) {
+    const LockedCase& c = GetParam();
+    platform::testing::LockedFolder folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString file = folder.filePath(QStringLiteral("shared.txt"));
+    const QByteArray name = QFile::encodeName(file);
+    struct stat before {};
+    if (c.old) {
+        ASSERT_TRUE(folder.put(QStringLiteral("shared.txt"), c.old));
+        // A second name of the same file, which a file put in its place would lose.
+        const QByteArray otherName = QFile::encodeName(folder.filePath(QStringLiteral("other name.txt")));
+        ASSERT_EQ(::link(name.constData(), otherName.constData()), 0);
+        ASSERT_EQ(::chmod(name.constData(), c.mode), 0);
+        ASSERT_EQ(::stat(name.constData(), &before), 0);
+    }
+
+    const auto run = folder.runAsUser([&] {
+        try {
+            TextWriter writer(file);
+            writer.WriteLine(QStringLiteral("Species Guild S1"));
+            writer.Write(QStringLiteral("Sp1 A 1"));
+            writer.Close();
+            return c.saved ? 0 : 1;
+        } catch (const TextStreamError&) {
+            return c.saved ? 2 : 0;
+        }
+    });
+    if (!run.made)
+        GTEST_SKIP() << run.whyNot;
+    EXPECT_EQ(run.code, 0) << "1: saved although it cannot be, 2: not saved";
+
+    QFile saved(file);
+    if (!c.old) {
+        EXPECT_FALSE(saved.exists());
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        return;
+    }
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray expected = c.saved ? QByteArray("Species Guild S1\r\nSp1 A 1") : QByteArray(c.old);
+    EXPECT_EQ(saved.readAll(), expected);
+    struct stat after {};
+    ASSERT_EQ(::stat(name.constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"other name.txt", "shared.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextWriter, InALockedFolder,
+    ::testing::Values(LockedCase{"WritableLongerFile", "an old text, longer than the new one\r\n", 0644, true},
+                      LockedCase{"WritableEmptyFile", "", 0666, true},
+                      LockedCase{"ReadOnlyFile", "old\r\n", 0444, false},
+                      LockedCase{"NoFile", nullptr, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
 #include "platform/tests/FileSizeLimit.h"
+#include "platform/tests/LockedFolder.h"
 #include "results/OutputResults.h"
 #include "results/ResultsWidgets.h"
 #include "results/SaveResults.h"
@@ -70,6 +71,7 @@ class SaveResultsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
+        previousFolder = QDir::currentPath(); // a chosen file's folder becomes current
         mainWindow = std::make_unique<QWidget>();
         SimulationResults r;
         for (int row = 1; row <= 29; ++row) {
@@ -93,6 +95,7 @@ protected:
         platform::setFileDialogHandler({});
         platform::setMessageHandler({});
         delete form;
+        QDir::setCurrent(previousFolder);
     }
     QString inFolder(const QString& name) const { return QDir(folder.path()).filePath(name); }
     QByteArray contents(const QString& path) const {
@@ -105,6 +108,7 @@ protected:
     }
 
     QTemporaryDir folder;
+    QString previousFolder;
     std::unique_ptr<QWidget> mainWindow;
     frmResults* form = nullptr;
     QString answer;
@@ -226,6 +230,40 @@ TEST_P(SaveFailureTest, AFolderNamedLikeTheFileKeepsItsName) {
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(QFileInfo(inFolder(sub + "/" + name)).isFile());
     EXPECT_EQ(entries(folder.path()), QStringList{sub});
+}
+
+// A folder that takes no new file, with a file there that the user may
+// write: saving over it writes it in place; a new name there gives "Error 12".
+TEST_P(SaveFailureTest, InAFolderThatTakesNoNewFileOnlyAWritableFileIsSaved) {
+    const QString ext = GetParam().chart ? ".bmp" : ".txt";
+    const QString shared = "shared" + ext;
+    struct {
+        QString chosen;
+        bool saved;
+    } const cases[] = {{"shared", true}, {shared, true}, {"new" + ext, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen.toStdString());
+        platform::testing::LockedFolder locked;
+        ASSERT_TRUE(locked.isValid());
+        ASSERT_TRUE(locked.put(shared, "old"));
+        const auto run = locked.runAsUser([&] {
+            messages.clear();
+            answer = locked.filePath(c.chosen);
+            save();
+            return messages == (c.saved ? std::vector<std::string>{} : std::vector<std::string>{Error12}) ? 0 : 1;
+        });
+        if (!run.made)
+            GTEST_SKIP() << run.whyNot;
+        EXPECT_EQ(run.code, 0) << "the wrong message, or none";
+        if (!c.saved)
+            EXPECT_EQ(contents(locked.filePath(shared)), QByteArray("old"));
+        else if (GetParam().chart)
+            EXPECT_EQ(QImage(locked.filePath(shared)).convertToFormat(QImage::Format_RGB32),
+                      form->pbx1->image().convertToFormat(QImage::Format_RGB32));
+        else
+            EXPECT_EQ(contents(locked.filePath(shared)), form->txt1->Text().toLatin1());
+        EXPECT_EQ(entries(locked.path()), QStringList{shared});
+    }
 }
 
 // A name longer than a folder entry can be is an invalid name.
