@@ -129,6 +129,7 @@ bool MatrixFileScan::SizeAcceptable() const {
 
 MatrixFileScan ScanMatrixFile(platform::TextReader& in) {
     MatrixFileScan scan;
+    scan.Form = in.Form();
     const QString header = in.ReadLine();
     scan.Separator = ChooseSeparator(header);
     scan.FieldCount = HeaderFieldCount(header, scan.Separator);
@@ -144,12 +145,25 @@ MatrixFileScan ScanMatrixFile(platform::TextReader& in) {
 }
 
 SparseArray ReadMatrixFile(const QString& path, const MatrixFileScan& scan) {
-    platform::TextReader in(path);
+    platform::TextReader in(path, scan.Form);
     SparseArray matrix;
     for (int32_t i = 0; i <= scan.SpeciesCount; ++i)
         splitInto(matrix, in.ReadLine(), scan.Separator, i, scan.FieldCount);
     in.Close();
     return matrix;
+}
+
+platform::TextForm SaveForm(const SparseArray& matrix, platform::TextForm remembered) {
+    if (remembered != platform::TextForm::Windows1252)
+        return remembered; // UTF-8 holds every character
+    // A cell that is not stored is written "0", and a blank becomes "_":
+    // both fit every form, so the stored texts decide.
+    for (const QString& key : matrix.sKeys()) {
+        const auto rc = matrix.RowColumn(key);
+        if (!platform::fitsTextForm(matrix.sValue(rc[1], rc[2]), remembered))
+            return platform::TextForm::Utf8;
+    }
+    return remembered;
 }
 
 std::optional<int32_t> WholeNumber(const QString& text) {

@@ -11,6 +11,7 @@
 // the grid.
 
 #include "analysis/SparseArray.h"
+#include "platform/TextForm.h"
 
 #include <QChar>
 #include <QString>
@@ -46,6 +47,8 @@ struct MatrixFileScan {
     int32_t FieldCount = 0;   // fields of the header
     int32_t SpeciesCount = 0; // lines after the header up to the first empty line,
                               // counted up to MaximumSize + 1
+    // The form of the whole file, in which the reading pass reads it too.
+    platform::TextForm Form = platform::TextForm::Utf8;
 
     int32_t SiteCount() const { return FieldCount - 2; }
     // Both sizes within what the main window accepts (1 to 32767).
@@ -58,12 +61,18 @@ struct MatrixFileScan {
 // (a read past the end) or a line too long to read.
 MatrixFileScan ScanMatrixFile(platform::TextReader& in);
 
-// The reading pass: opens the file again and reads the header and the
-// scan.SpeciesCount lines after it; field k of line i becomes cell (i, k),
+// The reading pass: opens the file again and reads, in scan.Form, the header
+// and the scan.SpeciesCount lines after it; field k of line i becomes cell (i, k),
 // every text taken unchanged. Fields beyond the header's count are dropped, so
 // no cell lies outside the size that the grid is given. Throws
 // platform::TextStreamError when the file cannot be opened or has become shorter.
 SparseArray ReadMatrixFile(const QString& path, const MatrixFileScan& scan);
+
+// The form in which a matrix is saved: the form of the file it was read from
+// (or last saved to) while every stored cell fits it, else UTF-8, which holds
+// every character. Decided before anything is written, so that a file never
+// holds two forms.
+platform::TextForm SaveForm(const SparseArray& matrix, platform::TextForm remembered);
 
 // A size box as the writer reads it: the whole text (blanks around it aside)
 // must be a number, rounded to a whole number with halves to the even

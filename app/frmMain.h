@@ -7,6 +7,8 @@
 // mnuFileSave_Click) live in frmMainFiles.cpp, those of the Run (cmdRun_Click,
 // mnuRun_Click) in frmMainRun.cpp.
 
+#include "platform/TextForm.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -119,4 +121,9 @@ private:
     QPointer<frmConfirmExit> ConfirmExit_;
     // True while the program's other windows are being closed after "Exit".
     bool Exiting_ = false;
+    // The form of the matrix file last opened or saved, in which Save writes
+    // while every cell fits it: a legacy file stays legacy, a file with a mark
+    // keeps it. It follows the file, as MatrixFilePath does: a failed Open or
+    // Save, Clear All and a resize leave it alone. With no file, UTF-8.
+    platform::TextForm MatrixFileForm_ = platform::TextForm::Utf8;
 };

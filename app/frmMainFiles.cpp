@@ -36,9 +36,12 @@ void frmMain::mnuFileSave_Click() {
     // once the whole matrix is written, so a save that fails (a size box that
     // is not a number, a full disk) leaves the old file as it was. The file of
     // that name exists only then, so only then does the path name it.
+    platform::TextForm form = MatrixFileForm_;
     try {
         platform::TextWriter out(fileName);
         const SparseArray matrix = grd1->GetMatrix();
+        form = MatrixFile::SaveForm(matrix, MatrixFileForm_);
+        out.SetForm(form);
         MatrixFile::WriteMatrix(out, matrix, txtRows->text(), txtCols->text());
         out.Close();
     } catch (...) {
@@ -46,6 +49,7 @@ void frmMain::mnuFileSave_Click() {
         return;
     }
     Settings::MatrixFilePath = fileName;
+    MatrixFileForm_ = form;
     fra1->setTitle(MatrixFile::MatrixCaption(Settings::MatrixFilePath));
 }
 
@@ -106,6 +110,7 @@ void frmMain::mnuFileOpen_Click() {
     // path changes only once the file's cells are in the grid, so an Open
     // that fails leaves the path of the matrix still shown.
     Settings::MatrixFilePath = path;
+    MatrixFileForm_ = scan.Form;
     fra1->setTitle(MatrixFile::MatrixCaption(Settings::MatrixFilePath));
 }
 

@@ -2,6 +2,10 @@
 
 #include <QFileInfo>
 
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -54,9 +58,25 @@ void TextWriter::writePending() {
     text_.resize(0); // keeps its room for the next piece
 }
 
-void TextWriter::Write(const QString& text) { put(text.toLatin1()); }
+void TextWriter::SetForm(TextForm form) {
+    if (started_)
+        throw std::logic_error("the form of a text file is set before anything is written");
+    form_ = form;
+}
 
-void TextWriter::WriteLine(const QString& text) { put(text.toLatin1() + "\r\n"); }
+QByteArray TextWriter::encode(const QString& text) {
+    std::optional<QByteArray> bytes = encodeText(text, form_);
+    if (!bytes)
+        throw TextStreamError(describe("a character does not fit the form of", path_, QString()));
+    if (!started_ && form_ == TextForm::Utf8WithMark)
+        bytes->prepend(utf8Mark());
+    started_ = true;
+    return *std::move(bytes);
+}
+
+void TextWriter::Write(const QString& text) { put(encode(text)); }
+
+void TextWriter::WriteLine(const QString& text) { put(encode(text) + "\r\n"); }
 
 void TextWriter::Close() {
     if (!file_ || !file_->isOpen())
@@ -67,19 +87,57 @@ void TextWriter::Close() {
         throw TextStreamError(describe("cannot write", path_, file_->errorString()));
 }
 
-TextReader::TextReader(const QString& path) : file_(std::make_unique<QFile>(path)), path_(path) {
+void TextReader::open() {
     // Only a file of bytes on disk: opening a named pipe would wait for a
     // writer that may never come, and a device such as /dev/zero never ends.
     // The check comes before the open so that a pipe is never opened; the
     // second one catches a name replaced in between.
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        throw TextStreamError(describe("cannot open", path, QStringLiteral("not a file")));
+    if (path_.isEmpty() || !QFileInfo(path_).isFile())
+        throw TextStreamError(describe("cannot open", path_, QStringLiteral("not a file")));
     if (!file_->open(QIODevice::ReadOnly))
-        throw TextStreamError(describe("cannot open", path, file_->errorString()));
+        throw TextStreamError(describe("cannot open", path_, file_->errorString()));
     if (file_->isSequential()) {
         file_->close();
-        throw TextStreamError(describe("cannot open", path, QStringLiteral("not a file")));
+        throw TextStreamError(describe("cannot open", path_, QStringLiteral("not a file")));
     }
+}
+
+TextReader::TextReader(const QString& path) : file_(std::make_unique<QFile>(path)), path_(path) {
+    open();
+    // Once through the file in pieces: the form holds for every line, and a
+    // file of any size is judged in a fixed amount of memory.
+    TextFormScan scan;
+    char piece[64 * 1024];
+    for (;;) {
+        const qint64 read = file_->read(piece, sizeof piece);
+        if (read < 0) {
+            const QString reason = file_->errorString();
+            file_->close();
+            throw TextStreamError(describe("cannot read", path_, reason));
+        }
+        if (read == 0)
+            break;
+        scan.add(QByteArrayView(piece, read));
+    }
+    form_ = scan.form();
+    skipMark();
+}
+
+TextReader::TextReader(const QString& path, TextForm form)
+    : file_(std::make_unique<QFile>(path)), path_(path), form_(form) {
+    open();
+    skipMark();
+}
+
+void TextReader::skipMark() {
+    if (!file_->seek(0)) {
+        const QString reason = file_->errorString();
+        file_->close();
+        throw TextStreamError(describe("cannot read", path_, reason));
+    }
+    const qint64 mark = utf8Mark().size();
+    if (form_ == TextForm::Utf8WithMark && file_->peek(mark) == utf8Mark())
+        file_->skip(mark);
 }
 
 bool TextReader::AtEndOfStream() const { return !file_->isOpen() || file_->atEnd(); }
@@ -108,7 +166,7 @@ QString TextReader::ReadLine() {
         throw TextStreamError(describe("line too long in", path_, QString()));
     if (!ended && !file_->atEnd())
         throw TextStreamError(describe("cannot read", path_, file_->errorString()));
-    return QString::fromLatin1(line);
+    return decodeText(line, form_);
 }
 
 void TextReader::Close() { file_->close(); }

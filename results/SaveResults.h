@@ -12,8 +12,8 @@ class frmResults;
 // a folder named "old.txt" is still the folder chosen.
 QString CleanSavePath(QString path, const QString& extension);
 
-// Writes the exact text of the window's text box to path (cleaned, ".txt") as
-// 8-bit text, replacing an existing file. An empty path (a cancelled dialog)
+// Writes the exact text of the window's text box to path (cleaned, ".txt") in
+// UTF-8 without a mark, replacing an existing file. An empty path (a cancelled dialog)
 // does nothing. Any failure shows "Error 12: Invalid file name." and leaves an
 // existing file of that name as it was.
 void SaveNumericalResults(const frmResults& form, QString path);

@@ -13,8 +13,12 @@
 #include "grid/Grid.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/PictureBox.h"
 #include "platform/tests/FileSizeLimit.h"
 #include "platform/tests/LockedFolder.h"
+#include "results/OutputResults.h"
+#include "results/SaveResults.h"
+#include "results/frmResults.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,11 +30,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -106,6 +112,17 @@ protected:
     void open(const QString& answer) {
         answers_.push_back(answer);
         window_->mnuFileOpen_Click();
+    }
+
+    // Types text into the cell at the given place of the grid's view, with
+    // the headers open, one key a character, as a keyboard of any script does.
+    void typeInto(int slotRow, int slotCol, const QString& text) {
+        window_->optOpen_Click();
+        Grid& g = *window_->grd1;
+        QTest::mouseClick(g.pbx1, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(slotCol * g.CellWidth() + g.CellWidth() / 2, slotRow * g.CellHeight() + g.CellHeight() / 2));
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, g.txt1, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 
     // Sets the size through the boxes and OK, then the given cells.
@@ -426,6 +443,137 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Presence-Absence Matrix: desert-lizards-comma"},
                       ExampleCase{"desert-rodents-tab.txt", 10, 12, "Neotoma albigula", "Folivore", "Plot 12",
                                   "Presence-Absence Matrix: desert-rodents-tab"}));
+
+// ---- names in any script -----------------------------------------------------
+
+// Text written as UTF-8 in the source.
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Bytes written in the source, NUL bytes included.
+template <std::size_t N>
+QByteArray raw(const char (&bytes)[N]) {
+    return QByteArray(bytes, N - 1);
+}
+
+struct FormFileCase {
+    const char* name;
+    QByteArray bytes;
+    int32_t row;
+    int32_t col;
+    QString text; // the cell (row, col) as the grid shows it
+};
+
+void PrintTo(const FormFileCase& c, std::ostream* os) { *os << c.name; }
+
+class FileInItsForm : public MatrixFileWindow, public ::testing::WithParamInterface<FormFileCase> {};
+
+TEST_P(FileInItsForm, ShowsItsNamesAndSavesUnchangedByteForByte) {
+    const FormFileCase& c = GetParam();
+    open(put("names.txt", c.bytes));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(window_->grd1->GetText(c.row, c.col), c.text);
+    save(path("again"));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(bytesOf(path("again.txt")), c.bytes);
+}
+
+const QByteArray Legacy("Esp\xe8" "ce Guild Caf\xe9 Stra\xdf" "e \x80uro\r\nSp1 A 1 0 1\r\n\r\n");
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileInItsForm,
+    ::testing::Values(
+        FormFileCase{"Utf8", "Species Guild H\xc3\xa4stholmen \xc5\x81\xc3\xb3" "d\xc5\xba \xe7\xab\x99\r\nSp1 A 1 0 1\r\n\r\n",
+                     0, 3, u("\u0141\u00f3d\u017a")},
+        FormFileCase{"Utf8Chinese", "Species Guild H\xc3\xa4stholmen \xc5\x81\xc3\xb3" "d\xc5\xba \xe7\xab\x99\r\nSp1 A 1 0 1\r\n\r\n",
+                     0, 4, u("\u7ad9")},
+        // The mark is no part of cell (0, 0), and the file keeps it.
+        FormFileCase{"Utf8WithMark", "\xef\xbb\xbfSpecies Guild Sj\xc3\xb6\r\nSp1 A 1\r\n\r\n", 0, 0, u("Species")},
+        FormFileCase{"Windows1252", Legacy, 0, 3, u("Stra\u00dfe")},
+        FormFileCase{"Windows1252Euro", Legacy, 0, 4, u("\u20acuro")},
+        // Neither UTF-8 nor characters of Windows-1252, yet every byte comes back.
+        FormFileCase{"NeitherForm", "Species Guild \x81\x8d\x8f\x90\x9d \xc3(\r\nSp1 A 1 1\r\n\r\n", 0, 2,
+                     u("\u0081\u008d\u008f\u0090\u009d")},
+        FormFileCase{"NulBytes", raw("Species Guild S\0\x01 T\r\nSp1 A\0 1 1\r\n\r\n"), 1, 1,
+                     QString::fromLatin1(QByteArray("A\0", 2))},
+        FormFileCase{"NulBytesInALegacyFile", raw("Species Guild S\0\xe9 T\r\nSp1 A 1 1\r\n\r\n"), 0, 2,
+                     QString::fromLatin1(QByteArray("S\0\xe9", 3))}),
+    [](const ::testing::TestParamInfo<FormFileCase>& info) { return std::string(info.param.name); });
+
+// A name that the legacy code page lacks, typed into a legacy file: the whole
+// file is saved in UTF-8, its old names with it, and it stays UTF-8 at the
+// next save even once the name is gone.
+TEST_F(MatrixFileWindow, ANameOutsideTheLegacyCodePageSavesTheFileInUtf8) {
+    open(put("legacy.txt", Legacy));
+    typeInto(1, 0, u("\u0141\u00f3d\u017a"));
+    save(path("legacy.txt"));
+    EXPECT_TRUE(shown_.empty());
+    const QByteArray utf8("Esp\xc3\xa8" "ce Guild Caf\xc3\xa9 Stra\xc3\x9f" "e \xe2\x82\xacuro\r\n"
+                          "\xc5\x81\xc3\xb3" "d\xc5\xba A 1 0 1\r\n\r\n");
+    EXPECT_EQ(bytesOf(path("legacy.txt")), utf8);
+
+    open(path("legacy.txt"));
+    EXPECT_EQ(window_->grd1->GetText(1, 0), u("\u0141\u00f3d\u017a"));
+    EXPECT_EQ(window_->grd1->GetText(0, 2), u("Caf\u00e9"));
+
+    typeInto(1, 0, QStringLiteral("Sp1"));
+    save(path("legacy.txt"));
+    EXPECT_EQ(bytesOf(path("legacy.txt")), QByteArray("Esp\xc3\xa8" "ce Guild Caf\xc3\xa9 Stra\xc3\x9f" "e \xe2\x82\xacuro\r\n"
+                                                      "Sp1 A 1 0 1\r\n\r\n"));
+}
+
+// A name the legacy code page has keeps the file legacy; a file with a mark
+// keeps its mark whatever is typed.
+TEST_F(MatrixFileWindow, ATypedNameKeepsTheFormWhenItFits) {
+    open(put("legacy.txt", Legacy));
+    typeInto(1, 0, u("Gr\u00fcn\u20ac"));
+    save(path("legacy.txt"));
+    EXPECT_EQ(bytesOf(path("legacy.txt")), QByteArray("Esp\xe8" "ce Guild Caf\xe9 Stra\xdf" "e \x80uro\r\nGr\xfcn\x80 A 1 0 1\r\n\r\n"));
+
+    open(put("marked.txt", "\xef\xbb\xbfSpecies Guild Sj\xc3\xb6\r\nSp1 A 1\r\n\r\n"));
+    typeInto(1, 0, u("\u7ad9"));
+    save(path("marked.txt"));
+    EXPECT_EQ(bytesOf(path("marked.txt")), QByteArray("\xef\xbb\xbfSpecies Guild Sj\xc3\xb6\r\n\xe7\xab\x99 A 1\r\n\r\n"));
+}
+
+// A matrix that came from no file is saved in UTF-8, without a mark.
+TEST_F(MatrixFileWindow, AMatrixFromNoFileIsSavedInUtf8) {
+    setMatrix(1, 1, {{"Species", "Guild", "S1"}, {"Sp1", "A", "1"}});
+    typeInto(0, 2, u("H\u00e4stholmen"));
+    save(path("new"));
+    EXPECT_EQ(bytesOf(path("new.txt")), QByteArray("Species Guild H\xc3\xa4stholmen\r\nSp1 A 1\r\n\r\n"));
+}
+
+// An Open that fails leaves the matrix of the legacy file in the grid, and
+// with it the form it is saved in.
+TEST_F(MatrixFileWindow, AFailedOpenKeepsTheFormOfTheMatrixShown) {
+    open(put("legacy.txt", Legacy));
+    open(put("refused.txt", "Sp\xc3\xa4" "cies Guild S1\r\n"));
+    EXPECT_EQ(messages(), std::vector<std::string>{Error06});
+    save(path("again"));
+    EXPECT_EQ(bytesOf(path("again.txt")), Legacy);
+}
+
+// The results text names the matrix file as the file system names it, and
+// is saved in UTF-8.
+TEST_F(MatrixFileWindow, TheResultsNameAMatrixFileInAnyScript) {
+    const QString file = dir_.filePath(u("\u0141\u00f3d\u017a-sites.txt"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Species Guild S1\r\nSp1 A 1\r\n\r\n");
+    }
+    ASSERT_TRUE(QFile::exists(dir_.path() + QStringLiteral("/") +
+                              QFile::decodeName("\xc5\x81\xc3\xb3" "d\xc5\xba-sites.txt")));
+    open(file);
+    EXPECT_TRUE(shown_.empty());
+    frmResults* results = LoadResults(SimulationResults{}, window_->txtRows->text(), window_->txtCols->text(), window_.get());
+    SaveNumericalResults(*results, path("results"));
+    delete results;
+    const QByteArray saved = bytesOf(path("results.txt"));
+    EXPECT_TRUE(saved.endsWith("Number of rows (species): 1\r\nNumber of columns (sites): 1\r\n"
+                               "File: \"\xc5\x81\xc3\xb3" "d\xc5\xba-sites.txt\""))
+        << saved.right(120).toStdString();
+}
 
 // ---- files that cannot be loaded, and hostile ones --------------------------
 

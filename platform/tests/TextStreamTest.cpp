@@ -1,5 +1,6 @@
-// 8-bit text files: what the writer puts on disk byte for byte, how the
-// reader splits lines, and that a failed save leaves the old file alone.
+// Text files: what the writer puts on disk byte for byte in each form, how
+// the reader splits lines and learns the form of a whole file, and that a
+// failed save leaves the old file alone.
 
 #include "platform/TextStream.h"
 #include "platform/tests/FileSizeLimit.h"
@@ -12,6 +13,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,11 +67,65 @@ TEST_F(TextStreamTest, WriteLineEndsWithCrLfAndWriteAddsNothing) {
     EXPECT_EQ(contents("out.txt"), QByteArray("Species Guild Site1\r\nSp1 --- 1 0\r\n\r\nlast"));
 }
 
-TEST_F(TextStreamTest, TextIsWrittenAsLatin1WithoutByteOrderMark) {
-    TextWriter writer(path("latin.txt"));
-    writer.Write(QString::fromLatin1("Espa\xf1" "a \xe9t\xe9"));
+struct WriteCase {
+    const char* name;
+    std::optional<platform::TextForm> form; // nothing: the form a writer starts with
+    QByteArray bytes;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+
+class Written : public TextStreamTest, public ::testing::WithParamInterface<WriteCase> {};
+
+// Two writes and a line: the mark, where there is one, comes once, first.
+TEST_P(Written, HoldsTheTextInItsForm) {
+    TextWriter writer(path("form.txt"));
+    if (GetParam().form)
+        writer.SetForm(*GetParam().form);
+    writer.Write(QString::fromUtf8("Espa\u00f1a "));
+    writer.WriteLine(QString::fromUtf8("\u00e9t\u00e9 \u20ac\u0081"));
+    writer.Write(QStringLiteral("end"));
     writer.Close();
-    EXPECT_EQ(contents("latin.txt"), QByteArray("Espa\xf1" "a \xe9t\xe9"));
+    EXPECT_EQ(contents("form.txt"), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextWriter, Written,
+    ::testing::Values(
+        WriteCase{"Utf8WithoutMarkAtFirst", std::nullopt,
+                  QByteArray("Espa\xc3\xb1" "a \xc3\xa9t\xc3\xa9 \xe2\x82\xac\xc2\x81\r\nend")},
+        WriteCase{"Utf8WithMark", platform::TextForm::Utf8WithMark,
+                  QByteArray("\xef\xbb\xbf" "Espa\xc3\xb1" "a \xc3\xa9t\xc3\xa9 \xe2\x82\xac\xc2\x81\r\nend")},
+        WriteCase{"Windows1252", platform::TextForm::Windows1252,
+                  QByteArray("Espa\xf1" "a \xe9t\xe9 \x80\x81\r\nend")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A file with a mark and nothing but an empty line still begins with it.
+TEST_F(TextStreamTest, TheMarkComesBeforeAnEmptyFirstLine) {
+    TextWriter writer(path("mark.txt"));
+    writer.SetForm(platform::TextForm::Utf8WithMark);
+    writer.WriteLine();
+    writer.Close();
+    EXPECT_EQ(contents("mark.txt"), QByteArray("\xef\xbb\xbf\r\n"));
+}
+
+// A character the legacy code page lacks is never written as a stand-in:
+// the write fails, and the file gets nothing of that text.
+TEST_F(TextStreamTest, ACharacterOutsideTheFormIsRefused) {
+    TextWriter writer(path("refused.txt"));
+    writer.SetForm(platform::TextForm::Windows1252);
+    writer.Write(QStringLiteral("kept "));
+    EXPECT_THROW(writer.WriteLine(QString::fromUtf8("\u0141\u00f3d\u017a")), TextStreamError);
+    writer.Close();
+    EXPECT_EQ(contents("refused.txt"), QByteArray("kept "));
+}
+
+// The form is one for the whole file: it cannot change once text is written.
+TEST_F(TextStreamTest, TheFormIsSetBeforeTheFirstWrite) {
+    TextWriter writer(path("late.txt"));
+    writer.WriteLine(QStringLiteral("a"));
+    EXPECT_THROW(writer.SetForm(platform::TextForm::Utf8WithMark), std::logic_error);
+    EXPECT_EQ(writer.Form(), platform::TextForm::Utf8);
 }
 
 TEST_F(TextStreamTest, CreatingReplacesAnExistingFile) {
@@ -198,10 +256,102 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"LoneCrStaysInTheLine", QByteArray("a\rb\r\nc\r"), {"a\rb", "c\r"}},
         ReadCase{"BlanksAndTabsAreKept", QByteArray("  \t x \r\n"), {"  \t x "}},
         ReadCase{"BytesAreLatin1", QByteArray("Espa\xf1" "a\r\n"), {QString::fromLatin1("Espa\xf1" "a")}},
+        // Not UTF-8, so every byte is a Windows-1252 character: 80 is the euro sign.
         ReadCase{"BinaryBytesAreRead", QByteArray("\x00\x01\xff\x80\r\n\x00", 7),
-                 {QString::fromLatin1(QByteArray("\x00\x01\xff\x80", 4)),
+                 {QString::fromLatin1(QByteArray("\x00\x01\xff", 3)) + QChar(0x20AC),
                   QString::fromLatin1(QByteArray("\x00", 1))}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct FormCase {
+    const char* name;
+    QByteArray bytes;
+    platform::TextForm form;
+    QStringList lines;
+};
+
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
+
+class FileForm : public TextStreamTest, public ::testing::WithParamInterface<FormCase> {};
+
+// The form is learnt from the whole file and holds for every line of it.
+TEST_P(FileForm, IsOneForTheWholeFile) {
+    put("in.txt", GetParam().bytes);
+    TextReader reader(path("in.txt"));
+    EXPECT_EQ(reader.Form(), GetParam().form);
+    QStringList lines;
+    while (!reader.AtEndOfStream())
+        lines.append(reader.ReadLine());
+    EXPECT_EQ(lines, GetParam().lines);
+}
+
+// Text written as UTF-8 in the source. (fromUtf8 drops a leading U+FEFF, so
+// the expected marks are added as characters of their own.)
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Longer than the pieces in which the reader judges a file.
+const QByteArray ManyX(200000, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    TextReader, FileForm,
+    ::testing::Values(
+        FormCase{"Empty", QByteArray(), platform::TextForm::Utf8, {}},
+        FormCase{"Ascii", QByteArray("Species Guild\r\n"), platform::TextForm::Utf8, {"Species Guild"}},
+        FormCase{"NulBytesAreUtf8", QByteArray("a\0b\r\n", 5), platform::TextForm::Utf8, {QString::fromLatin1(QByteArray("a\0b", 3))}},
+        FormCase{"Utf8Names", QByteArray("H\xc3\xa4stholmen \xc5\x81\xc3\xb3" "d\xc5\xba \xe7\xab\x99\r\n"),
+                 platform::TextForm::Utf8, {u("H\u00e4stholmen \u0141\u00f3d\u017a \u7ad9")}},
+        FormCase{"CharacterBeyondSixteenBits", QByteArray("\xf0\x9f\x90\xa6 x"), platform::TextForm::Utf8,
+                 {u("\U0001F426 x")}},
+        // Characters cut by the edge of a piece are whole again.
+        FormCase{"CharactersAcrossPieces", QByteArray(65535, 'x') + "\xc3\xa4\r\n" + QByteArray(65532, 'y') + "\xf0\x9f\x90\xa6",
+                 platform::TextForm::Utf8,
+                 {QString(65535, u'x') + u("\u00e4"), QString(65532, u'y') + u("\U0001F426")}},
+        FormCase{"Mark", QByteArray("\xef\xbb\xbfSpecies\r\nSp1\r\n"), platform::TextForm::Utf8WithMark,
+                 {"Species", "Sp1"}},
+        FormCase{"MarkAlone", QByteArray("\xef\xbb\xbf"), platform::TextForm::Utf8WithMark, {}},
+        // Only the first mark marks the file; any other is a character.
+        FormCase{"TwoMarks", QByteArray("\xef\xbb\xbf\xef\xbb\xbfS"), platform::TextForm::Utf8WithMark,
+                 {QChar(0xFEFF) + u("S")}},
+        FormCase{"MarkAfterTheStart", QByteArray("a\r\n\xef\xbb\xbf" "b"), platform::TextForm::Utf8,
+                 {"a", QChar(0xFEFF) + u("b")}},
+        FormCase{"Windows1252", QByteArray("Esp\xe8" "ce Stra\xdf" "e \x80 \x9f\r\n"), platform::TextForm::Windows1252,
+                 {u("Esp\u00e8ce Stra\u00dfe \u20ac \u0178")}},
+        // The five bytes the code page leaves undefined come back as themselves.
+        FormCase{"UndefinedBytesAreControls", QByteArray("\x81\x8d\x8f\x90\x9d"), platform::TextForm::Windows1252,
+                 {u("\u0081\u008d\u008f\u0090\u009d")}},
+        FormCase{"MarkOfALegacyFile", QByteArray("\xef\xbb\xbf" "caf\xe9"), platform::TextForm::Windows1252,
+                 {u("\u00ef\u00bb\u00bf" "caf\u00e9")}},
+        // One byte that breaks UTF-8 far into the file makes all of it legacy.
+        FormCase{"OneBadByteFarOn", QByteArray("H\xc3\xa4st\r\n") + ManyX + "\r\n\xe9", platform::TextForm::Windows1252,
+                 {u("H\u00c3\u00a4st"), QString::fromLatin1(ManyX), u("\u00e9")}},
+        FormCase{"CutOffAtTheEnd", QByteArray("ok\xc3"), platform::TextForm::Windows1252, {u("ok\u00c3")}},
+        FormCase{"LoneContinuationByte", QByteArray("a\xa9"), platform::TextForm::Windows1252, {u("a\u00a9")}},
+        FormCase{"OverlongForm", QByteArray("\xc0\xaf"), platform::TextForm::Windows1252, {u("\u00c0\u00af")}},
+        FormCase{"OverlongThreeBytes", QByteArray("\xe0\x9f\xbf"), platform::TextForm::Windows1252,
+                 {u("\u00e0\u0178\u00bf")}},
+        FormCase{"EncodedSurrogate", QByteArray("\xed\xa0\x80"), platform::TextForm::Windows1252,
+                 {u("\u00ed\u00a0\u20ac")}},
+        FormCase{"BeyondTheLastCharacter", QByteArray("\xf4\x90\x80\x80"), platform::TextForm::Windows1252,
+                 {u("\u00f4\u0090\u20ac\u20ac")}},
+        FormCase{"ByteNeverInUtf8", QByteArray("\xf5\x80\x80\x80"), platform::TextForm::Windows1252,
+                 {u("\u00f5\u20ac\u20ac\u20ac")}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A later pass of the same file is told the form the first pass learnt, and
+// reads in that form whatever the bytes; the mark is passed over only when
+// the file has one.
+TEST_F(TextStreamTest, AGivenFormIsReadAsGiven) {
+    put("utf8.txt", QByteArray("\xef\xbb\xbfH\xc3\xa4"));
+    put("plain.txt", QByteArray("H\xc3\xa4"));
+    const auto firstLine = [&](const char* name, platform::TextForm form) {
+        TextReader reader(path(QString::fromLatin1(name)), form);
+        EXPECT_EQ(reader.Form(), form);
+        return reader.ReadLine();
+    };
+    EXPECT_EQ(firstLine("utf8.txt", platform::TextForm::Utf8WithMark), u("H\u00e4"));
+    EXPECT_EQ(firstLine("utf8.txt", platform::TextForm::Utf8), QChar(0xFEFF) + u("H\u00e4"));
+    EXPECT_EQ(firstLine("utf8.txt", platform::TextForm::Windows1252), u("\u00ef\u00bb\u00bfH\u00c3\u00a4"));
+    EXPECT_EQ(firstLine("plain.txt", platform::TextForm::Utf8WithMark), u("H\u00e4"));
+}
 
 TEST_F(TextStreamTest, LinesOfSeveralMegabytesAreReadWhole) {
     QByteArray longLine(5 * 1024 * 1024, 'x');

@@ -119,7 +119,7 @@ protected:
 const char* const Error12 = "Error 12: Invalid file name. | Marvisk";
 
 TEST_F(SaveResultsTest, SavesTheTextBoxTextByteForByte) {
-    // 8-bit text: e-diaeresis is the one byte 0xEB; no line end is added.
+    // UTF-8 without a mark: e-diaeresis is the two bytes C3 AB; no line end is added.
     form->txt1->setText(QString::fromUtf8("First line\r\nZo\u00EB 0.052\r\nlast line, no line end"));
     {
         QFile old(inFolder("results.txt"));
@@ -128,7 +128,7 @@ TEST_F(SaveResultsTest, SavesTheTextBoxTextByteForByte) {
     }
     answer = inFolder("results");
     QTest::mouseClick(form->cmd1, Qt::LeftButton);
-    EXPECT_EQ(contents(inFolder("results.txt")), QByteArray("First line\r\nZo\xEB 0.052\r\nlast line, no line end"));
+    EXPECT_EQ(contents(inFolder("results.txt")), QByteArray("First line\r\nZo\xC3\xAB 0.052\r\nlast line, no line end"));
     EXPECT_TRUE(messages.empty());
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].mode, platform::FileDialogMode::Save);
@@ -143,7 +143,7 @@ TEST_F(SaveResultsTest, SavesTheResultsTextAsBuilt) {
     answer = inFolder("numbers.txt");
     QTest::mouseClick(form->cmd1, Qt::LeftButton);
     const QByteArray saved = contents(inFolder("numbers.txt"));
-    EXPECT_EQ(saved, form->txt1->Text().toLatin1());
+    EXPECT_EQ(saved, form->txt1->Text().toUtf8());
     EXPECT_TRUE(saved.startsWith("P-VALUE\r\n--------------\r\n"));
     EXPECT_TRUE(saved.endsWith("Number of columns (sites): 20\r\n"));
 }
