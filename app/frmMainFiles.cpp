@@ -35,12 +35,15 @@ void frmMain::mnuFileSave_Click() {
     // The text goes to a temporary file beside the target and replaces it only
     // once the whole matrix is written, so a save that fails (a size box that
     // is not a number, a full disk) leaves the old file as it was. The file of
-    // that name exists only then, so only then does the path name it.
+    // that name exists only then, so only then does the path name it. Where
+    // the folder takes no temporary file, the file is written in place; the
+    // matrix and its form are taken first, so that a copy that runs out of
+    // memory leaves even that file untouched.
     platform::TextForm form = MatrixFileForm_;
     try {
-        platform::TextWriter out(fileName);
         const SparseArray matrix = grd1->GetMatrix();
         form = MatrixFile::SaveForm(matrix, MatrixFileForm_);
+        platform::TextWriter out(fileName);
         out.SetForm(form);
         MatrixFile::WriteMatrix(out, matrix, txtRows->text(), txtCols->text());
         out.Close();
