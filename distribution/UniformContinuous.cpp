@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <memory>
 
 #pragma GCC visibility push(default)
 #include "distribution/Pellivorn.h"
@@ -39,7 +40,14 @@ struct GeneratorState {
     bool Seeded = false;
 };
 
-thread_local GeneratorState State;
+// The calling thread's generator, reached at every draw through a pointer in
+// the initial-exec model: a fixed offset from the thread pointer, where the
+// library's ordinary thread-local storage would cost a call into the dynamic
+// loader on every draw. The pointer is all that needs the small static space
+// that the loader keeps for libraries loaded at run time; the state itself
+// (2.5 KB) lives in the thread's owner below, made at the thread's first call.
+[[gnu::tls_model("initial-exec")]] thread_local GeneratorState* Current = nullptr;
+thread_local std::unique_ptr<GeneratorState> Owner;
 
 void SeedGenerator(GeneratorState& g, uint32_t seed) {
     g.StateWords[0] = seed;
@@ -72,8 +80,10 @@ void Regenerate(GeneratorState& g) {
 
 // Before a draw with no word ready: seeds with the default seed if the
 // generator was never seeded, then regenerates the vector. Kept out of line so
-// the draw itself (once in 624) stays a table read and the tempering.
-[[gnu::noinline, gnu::cold]] void PrepareWords(GeneratorState& g) {
+// the draw itself (once in 624) stays a table read and the tempering; not
+// marked cold, since the simulation regenerates often enough that its speed
+// counts.
+[[gnu::noinline]] void PrepareWords(GeneratorState& g) {
     if (!g.Seeded)
         g.StateIndex = NeverSeeded;
     if (g.StateIndex == NeverSeeded)
@@ -118,13 +128,16 @@ uint32_t TimeOfDaySeed() {
     return SeedFromSecondsOfDay(seconds);
 }
 
-// The calling thread's generator. Its address comes from the dynamic loader
-// (the library is loaded at run time); the empty asm keeps it in a register,
-// where the compiler would otherwise ask the loader again at every use.
+[[gnu::noinline, gnu::cold]] GeneratorState& CreateThreadState() {
+    Owner = std::make_unique<GeneratorState>();
+    Current = Owner.get();
+    return *Current;
+}
+
+// The calling thread's generator, zero-filled and unseeded at its first call.
 GeneratorState& ThreadState() {
-    GeneratorState* g = &State;
-    asm("" : "+r"(g));
-    return *g;
+    GeneratorState* const g = Current;
+    return g ? *g : CreateThreadState();
 }
 
 } // namespace
