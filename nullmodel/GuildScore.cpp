@@ -175,7 +175,7 @@ double CallPValue(Distribution& distribution, const char* const* Types, int32_t 
         const std::vector<std::string_view> strings = ReadTypes(Types, TypesUpper);
         ModuleState& state = ThreadState();
         LoadPc1(state, strings);
-        LoadConstants(state);
+        PrepareTables(state);
         LoadData(state, distribution, strings, Seed);
         return PValueStatistic(state, distribution);
     } catch (...) {
@@ -194,7 +194,7 @@ RejectionRates* CallBeta(Distribution& distribution, RejectionRates* result, dou
         const std::vector<std::string_view> strings = ReadTypes(Types, TypesUpper);
         ModuleState& state = ThreadState();
         LoadPc1(state, strings);
-        LoadConstants(state);
+        PrepareTables(state);
         LoadData(state, distribution, strings, Seed);
         *result = BetaSimulation(state, distribution, Strength, Iterations);
         return result;
