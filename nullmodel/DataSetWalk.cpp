@@ -35,8 +35,15 @@ constexpr int Slots = LargestSpeciesCount;
 // Words of one buffer handed from the drawing thread to a walking one: large
 // enough that handing it over costs little beside drawing it.
 constexpr int64_t WordsPerChunk = 1 << 15;
-// A buffer of data sets side by side takes Lanes times the words of one.
-constexpr int64_t MostWordsPerDataSet = int64_t{1} << 20;
+// A buffer of data sets side by side takes 2 Lanes times the words of one:
+// beyond this many (some 3000 sites of 41 species) a data set goes one draw
+// after another.
+constexpr int64_t MostWordsPerDataSet = int64_t{1} << 17;
+// The words of all buffers of a call at most (64 MB): a call of very large
+// data sets starts fewer helpers. Buffers up to a quarter of that are kept
+// for the thread's next call; larger ones are given back at its end.
+constexpr std::size_t MostBufferWords = std::size_t{1} << 23;
+constexpr std::size_t KeptBufferWords = MostBufferWords / 4;
 // Below this many words (a few milliseconds on one thread) a call is over
 // before helper threads would pay off.
 constexpr int64_t WordsWorthHelpers = int64_t{1} << 21;
@@ -185,17 +192,35 @@ struct Chunk {
 };
 
 // The calling thread's word buffers, kept from call to call and grown to the
-// largest call seen: fresh pages for every call cost about as much as drawing
-// the words that fill them.
-double* wordBuffers(std::size_t words) {
-    thread_local std::vector<double> buffers;
-    if (buffers.size() < words) {
-        buffers.clear();
-        buffers.shrink_to_fit();
-        buffers.resize(words);
+// largest call seen (up to KeptBufferWords): fresh pages for every call cost
+// about as much as drawing the words that fill them.
+class WordBuffers {
+public:
+    explicit WordBuffers(std::size_t words) {
+        std::vector<double>& buffers = kept();
+        if (buffers.size() < words) {
+            buffers.clear();
+            buffers.shrink_to_fit();
+            buffers.resize(words);
+        }
     }
-    return buffers.data();
-}
+    ~WordBuffers() {
+        std::vector<double>& buffers = kept();
+        if (buffers.size() > KeptBufferWords) {
+            buffers.clear();
+            buffers.shrink_to_fit();
+        }
+    }
+    WordBuffers(const WordBuffers&) = delete;
+    WordBuffers& operator=(const WordBuffers&) = delete;
+    double* data() { return kept().data(); }
+
+private:
+    static std::vector<double>& kept() {
+        thread_local std::vector<double> buffers;
+        return buffers;
+    }
+};
 
 // Draws the words of data sets first to first + count - 1 into the chunk, in
 // the order of the data sets; the lanes past the last data set read 0.
@@ -466,8 +491,11 @@ void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), in
 
     helpers = std::min<unsigned>(helpers, static_cast<unsigned>(chunks - 1));
     if (helpers > 0) {
+        const std::size_t room = std::max<std::size_t>(MostBufferWords / chunkWords, 3);
+        helpers = std::min(helpers, static_cast<unsigned>(room - 2));
         const std::size_t buffers = static_cast<std::size_t>(helpers) + 2;
-        ChunkRing ring(wordBuffers(buffers * chunkWords), buffers, chunkWords, chunks);
+        WordBuffers words(buffers * chunkWords);
+        ChunkRing ring(words.data(), buffers, chunkWords, chunks);
         std::vector<Helper> counts(helpers);
         HelperThreads threads(ring);
         threads.start(types, counts, wordsPerDataSet);
@@ -491,8 +519,9 @@ void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), in
         }
     }
 
+    WordBuffers words(chunkWords);
     Chunk chunk;
-    chunk.words = wordBuffers(chunkWords);
+    chunk.words = words.data();
     for (int32_t c = 0; c < chunks; ++c) {
         drawChunk(chunk, RndU, wordsPerDataSet, dataSetsOf(c));
         walkChunk(types, chunk, wordsPerDataSet, c1, c2);
