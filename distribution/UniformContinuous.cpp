@@ -62,19 +62,26 @@ void SeedGenerator(GeneratorState& g, uint32_t seed) {
     g.TwistMask[1] = TwistWord;
 }
 
+// The twist word added when the low bit of y is set: TwistMask[y & 1], written
+// without a table read so the compiler can regenerate several words at once
+// (TwistMask[0] is 0 from the first seeding on, and regeneration only ever
+// follows a seeding).
+constexpr uint32_t twist(uint32_t y, uint32_t twistWord) { return (0U - (y & 1U)) & twistWord; }
+
 void Regenerate(GeneratorState& g) {
     uint32_t* const w = g.StateWords;
+    const uint32_t twistWord = g.TwistMask[1];
     int32_t k = 0;
     for (; k < StateSize - MiddleDistance; ++k) {
         const uint32_t y = (w[k] & UpperMask) | (w[k + 1] & LowerMask);
-        w[k] = w[k + MiddleDistance] ^ DivU32(y, 1) ^ g.TwistMask[y & 1U];
+        w[k] = w[k + MiddleDistance] ^ DivU32(y, 1) ^ twist(y, twistWord);
     }
     for (; k < StateSize - 1; ++k) {
         const uint32_t y = (w[k] & UpperMask) | (w[k + 1] & LowerMask);
-        w[k] = w[k + MiddleDistance - StateSize] ^ DivU32(y, 1) ^ g.TwistMask[y & 1U];
+        w[k] = w[k + MiddleDistance - StateSize] ^ DivU32(y, 1) ^ twist(y, twistWord);
     }
     const uint32_t y = (w[StateSize - 1] & UpperMask) | (w[0] & LowerMask);
-    w[StateSize - 1] = w[MiddleDistance - 1] ^ DivU32(y, 1) ^ g.TwistMask[y & 1U];
+    w[StateSize - 1] = w[MiddleDistance - 1] ^ DivU32(y, 1) ^ twist(y, twistWord);
     g.StateIndex = 0;
 }
 
