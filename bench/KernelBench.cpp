@@ -1,11 +1,14 @@
-// One whole analysis of a default-sized matrix, with the real libraries and
-// the progress window updated at each of the 30 steps.
+// One whole analysis (one PValue and 29 Beta calls, the progress window
+// updated at each of the 30 steps) with the real libraries: a default-sized
+// matrix, the benchmarks' large matrix (200 sites of 30 to 41 species), and
+// site types of which none is usable.
 
 #include "analysis/Kernel.h"
 #include "analysis/MatrixToTypes.h"
 #include "analysis/Settings.h"
 #include "analysis/SparseArray.h"
 #include "analysis/frmProgress.h"
+#include "bench/SiteTypeMatrices.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -48,7 +51,10 @@ void runKernel(benchmark::State& state, const std::vector<std::string>& types) {
 }
 
 void BM_KernelDefaultSizedMatrix(benchmark::State& state) { runKernel(state, defaultSizedTypes()); }
-BENCHMARK(BM_KernelDefaultSizedMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KernelDefaultSizedMatrix)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_KernelLargeMatrix(benchmark::State& state) { runKernel(state, bench::largeMatrixTypes()); }
+BENCHMARK(BM_KernelLargeMatrix)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_KernelNoUsableSiteType(benchmark::State& state) {
     runKernel(state, std::vector<std::string>(20, "(0,0,0,1)"));

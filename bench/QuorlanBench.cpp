@@ -1,32 +1,21 @@
-// The cost of the two Quorlan exports, each call rebuilding its tables, loading
-// the types and (for Beta) simulating 2500 data sets.
+// The cost of the two Quorlan exports on the default-sized and the large
+// matrix: PValue, and Beta (2500 data sets) on one thread and on every
+// processor; with RndU alone in the same run, so that Beta's time a draw
+// stands beside the generator's time a word.
 
+#include "bench/SiteTypeMatrices.h"
+#include "distribution/Pellivorn.h"
 #include "nullmodel/Quorlan.h"
 
 #include <benchmark/benchmark.h>
 
+#include <sched.h>
+
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The site type string of one site from the species counts of the guilds
-// present there: "(" c1 "," ... "," cn ")", ci = guilds with i species.
-std::string typeString(const std::vector<int>& guildCounts) {
-    int n = 0;
-    for (int count : guildCounts)
-        n += count;
-    std::vector<int> c(static_cast<std::size_t>(n) + 1, 0);
-    for (int count : guildCounts)
-        if (count > 0)
-            ++c[static_cast<std::size_t>(count)];
-    std::string s = "(";
-    for (int i = 1; i <= n; ++i)
-        s += (i > 1 ? "," : "") + std::to_string(c[static_cast<std::size_t>(i)]);
-    return s + ")";
-}
 
 struct TypesArray {
     explicit TypesArray(std::vector<std::string> strings) : texts(std::move(strings)) {
@@ -39,47 +28,26 @@ struct TypesArray {
     int32_t upper() const { return static_cast<int32_t>(texts.size()); }
 };
 
-// 20 species (rows, five per guild A to D) by 20 sites (columns).
-TypesArray defaultMatrix() {
-    const char* rows[20] = {
-        "11011101110111011011", "10110011101100111010", "01101110011011100111", "11100101101010111001",
-        "00111011100111010110", // guild A
-        "11011010111011101101", "01110111010110011011", "10101101111001110110", "11111000110111001110",
-        "01011111001110111001", // guild B
-        "10111011011101011011", "11010110110111100101", "01101101101110111110", "10110111011001101011",
-        "11101010111110010111", // guild C
-        "01111101011011011101", "11010011111101110010", "10111110010111011011", "01101011101010111110",
-        "11110101110111001101", // guild D
-    };
-    std::vector<std::string> types;
-    for (int site = 0; site < 20; ++site) {
-        std::vector<int> guilds(4, 0);
-        for (int species = 0; species < 20; ++species)
-            if (rows[species][site] == '1')
-                ++guilds[static_cast<std::size_t>(species / 5)];
-        types.push_back(typeString(guilds));
-    }
-    return TypesArray(types);
-}
+constexpr int32_t Iterations = 2500;
 
-// 200 sites of 30 to 41 species, each species drawn into one of ten guilds by
-// a fixed linear congruential sequence.
-TypesArray largeMatrix() {
-    uint32_t state = 12345;
-    auto next = [&] {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    };
-    std::vector<std::string> types;
-    for (int site = 0; site < 200; ++site) {
-        const int n = 30 + static_cast<int>(next() % 12);
-        std::vector<int> guilds(10, 0);
-        for (int species = 0; species < n; ++species)
-            ++guilds[next() % 10];
-        types.push_back(typeString(guilds));
+// Holds the calling thread to the one processor it runs on, for as long as
+// it lives: Beta then starts no helper threads.
+class OneProcessor {
+public:
+    OneProcessor() {
+        sched_getaffinity(0, sizeof saved_, &saved_);
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(sched_getcpu(), &one);
+        sched_setaffinity(0, sizeof one, &one);
     }
-    return TypesArray(types);
-}
+    ~OneProcessor() { sched_setaffinity(0, sizeof saved_, &saved_); }
+    OneProcessor(const OneProcessor&) = delete;
+    OneProcessor& operator=(const OneProcessor&) = delete;
+
+private:
+    cpu_set_t saved_;
+};
 
 void pValue(benchmark::State& state, TypesArray types) {
     for (auto _ : state) {
@@ -91,18 +59,76 @@ void pValue(benchmark::State& state, TypesArray types) {
     }
 }
 
-void beta(benchmark::State& state, TypesArray types) {
+void seed(int32_t s) {
+    alignas(16) unsigned char variant[16];
+    RandomizeU(variant, s);
+}
+
+// The words the generator moved on by in a Beta call with the seed 0 (the
+// generator of this thread is the one Beta draws from): the next word after
+// the call, found again in the sequence of the seed 0.
+int64_t wordsDrawnByBeta(const TypesArray& types, int32_t count) {
+    RejectionRates rates{};
+    Beta(&rates, 1.3, types.pointers.data(), types.upper(), count, 0);
+    const double next[3] = {RndU(), RndU(), RndU()};
+    seed(0);
+    double window[3] = {RndU(), RndU(), RndU()};
+    int64_t words = 0;
+    while (window[0] != next[0] || window[1] != next[1] || window[2] != next[2]) {
+        window[0] = window[1];
+        window[1] = window[2];
+        window[2] = RndU();
+        ++words;
+    }
+    return words;
+}
+
+void beta(benchmark::State& state, const TypesArray& types) {
+    // The draws of the simulation: all words of the call but those of the
+    // pool-fraction estimates (a call of no data sets fails after them).
+    const auto draws = static_cast<double>(wordsDrawnByBeta(types, Iterations) - wordsDrawnByBeta(types, 0));
     RejectionRates rates{};
     for (auto _ : state) {
-        if (!Beta(&rates, 1.3, types.pointers.data(), types.upper(), 2500, 0))
+        if (!Beta(&rates, 1.3, types.pointers.data(), types.upper(), Iterations, 0))
             state.SkipWithError("Beta failed");
         benchmark::DoNotOptimize(rates);
     }
+    state.counters["draws"] = draws;
+    state.counters["ns_per_draw"] = benchmark::Counter(
+        draws * 1E-9 * static_cast<double>(state.iterations()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-BENCHMARK_CAPTURE(pValue, Default20x20, defaultMatrix())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(beta, Default20x20, defaultMatrix())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(pValue, Large200Sites, largeMatrix())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(beta, Large200Sites, largeMatrix())->Unit(benchmark::kMillisecond);
+void betaOneThread(benchmark::State& state, TypesArray types) {
+    OneProcessor one;
+    beta(state, types);
+}
+
+void betaAllThreads(benchmark::State& state, TypesArray types) { beta(state, types); }
+
+// The generator alone, as Beta calls it, in the same run.
+void BM_RndU(benchmark::State& state) {
+    seed(5489);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RndU());
+    state.counters["ns_per_draw"] = benchmark::Counter(static_cast<double>(state.iterations()) * 1E-9,
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RndU);
+
+BENCHMARK_CAPTURE(pValue, Default20x20, TypesArray(bench::defaultMatrixTypes()))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(betaOneThread, Default20x20, TypesArray(bench::defaultMatrixTypes()))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(betaAllThreads, Default20x20, TypesArray(bench::defaultMatrixTypes()))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(pValue, Large200Sites, TypesArray(bench::largeMatrixTypes()))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(betaOneThread, Large200Sites, TypesArray(bench::largeMatrixTypes()))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(betaAllThreads, Large200Sites, TypesArray(bench::largeMatrixTypes()))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace

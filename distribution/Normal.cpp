@@ -19,11 +19,16 @@ constexpr double UpperLimit = 5.5;
 constexpr int Intervals = 1000;
 
 double density(double x) {
-    double q = std::pow(x, 2);
+    // The square as one multiplication: the form every build computes alike
+    // (an optimising compiler turns a power of 2 into it, an unoptimised build
+    // would call pow and may differ in the last bit).
+    double q = x * x;
     q = q * -1;
     q = q / 2;
     const double e = std::exp(q);
-    const double r = std::pow(TwoPi, 0.5);
+    // The square root, correctly rounded in every build: the same value as the
+    // power 0.5 that an optimising compiler works out while compiling.
+    const double r = std::sqrt(TwoPi);
     return e / r;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <memory>
 
 #pragma GCC visibility push(default)
 #include "distribution/Pellivorn.h"
@@ -39,7 +40,14 @@ struct GeneratorState {
     bool Seeded = false;
 };
 
-thread_local GeneratorState State;
+// The calling thread's generator, reached at every draw through a pointer in
+// the initial-exec model: a fixed offset from the thread pointer, where the
+// library's ordinary thread-local storage would cost a call into the dynamic
+// loader on every draw. The pointer is all that needs the small static space
+// that the loader keeps for libraries loaded at run time; the state itself
+// (2.5 KB) lives in the thread's owner below, made at the thread's first call.
+[[gnu::tls_model("initial-exec")]] thread_local GeneratorState* Current = nullptr;
+thread_local std::unique_ptr<GeneratorState> Owner;
 
 void SeedGenerator(GeneratorState& g, uint32_t seed) {
     g.StateWords[0] = seed;
@@ -54,26 +62,35 @@ void SeedGenerator(GeneratorState& g, uint32_t seed) {
     g.TwistMask[1] = TwistWord;
 }
 
+// The twist word added when the low bit of y is set: TwistMask[y & 1], written
+// without a table read so the compiler can regenerate several words at once
+// (TwistMask[0] is 0 from the first seeding on, and regeneration only ever
+// follows a seeding).
+constexpr uint32_t twist(uint32_t y, uint32_t twistWord) { return (0U - (y & 1U)) & twistWord; }
+
 void Regenerate(GeneratorState& g) {
     uint32_t* const w = g.StateWords;
+    const uint32_t twistWord = g.TwistMask[1];
     int32_t k = 0;
     for (; k < StateSize - MiddleDistance; ++k) {
         const uint32_t y = (w[k] & UpperMask) | (w[k + 1] & LowerMask);
-        w[k] = w[k + MiddleDistance] ^ DivU32(y, 1) ^ g.TwistMask[y & 1U];
+        w[k] = w[k + MiddleDistance] ^ DivU32(y, 1) ^ twist(y, twistWord);
     }
     for (; k < StateSize - 1; ++k) {
         const uint32_t y = (w[k] & UpperMask) | (w[k + 1] & LowerMask);
-        w[k] = w[k + MiddleDistance - StateSize] ^ DivU32(y, 1) ^ g.TwistMask[y & 1U];
+        w[k] = w[k + MiddleDistance - StateSize] ^ DivU32(y, 1) ^ twist(y, twistWord);
     }
     const uint32_t y = (w[StateSize - 1] & UpperMask) | (w[0] & LowerMask);
-    w[StateSize - 1] = w[MiddleDistance - 1] ^ DivU32(y, 1) ^ g.TwistMask[y & 1U];
+    w[StateSize - 1] = w[MiddleDistance - 1] ^ DivU32(y, 1) ^ twist(y, twistWord);
     g.StateIndex = 0;
 }
 
 // Before a draw with no word ready: seeds with the default seed if the
 // generator was never seeded, then regenerates the vector. Kept out of line so
-// the draw itself (once in 624) stays a table read and the tempering.
-[[gnu::noinline, gnu::cold]] void PrepareWords(GeneratorState& g) {
+// the draw itself (once in 624) stays a table read and the tempering; not
+// marked cold, since the simulation regenerates often enough that its speed
+// counts.
+[[gnu::noinline]] void PrepareWords(GeneratorState& g) {
     if (!g.Seeded)
         g.StateIndex = NeverSeeded;
     if (g.StateIndex == NeverSeeded)
@@ -118,13 +135,16 @@ uint32_t TimeOfDaySeed() {
     return SeedFromSecondsOfDay(seconds);
 }
 
-// The calling thread's generator. Its address comes from the dynamic loader
-// (the library is loaded at run time); the empty asm keeps it in a register,
-// where the compiler would otherwise ask the loader again at every use.
+[[gnu::noinline, gnu::cold]] GeneratorState& CreateThreadState() {
+    Owner = std::make_unique<GeneratorState>();
+    Current = Owner.get();
+    return *Current;
+}
+
+// The calling thread's generator, zero-filled and unseeded at its first call.
 GeneratorState& ThreadState() {
-    GeneratorState* g = &State;
-    asm("" : "+r"(g));
-    return *g;
+    GeneratorState* const g = Current;
+    return g ? *g : CreateThreadState();
 }
 
 } // namespace

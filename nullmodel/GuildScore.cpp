@@ -2,6 +2,7 @@
 // Beta's simulated data sets tested against the fixed critical value; with the
 // export calls that wrap them.
 
+#include "nullmodel/DataSetWalk.h"
 #include "nullmodel/FloatingPoint.h"
 #include "nullmodel/QuorlanCore.h"
 
@@ -117,42 +118,14 @@ RejectionRates BetaSimulation(const ModuleState& state, Distribution& distributi
         CheckFaults();
 
         const Distribution::UniformFunction RndU = distribution.RndU();
-        int32_t g[LargestSpeciesCount];
-        for (int32_t iteration = 1; iteration <= Iterations; ++iteration) {
-            double SumS = 0;
-            double SumMean = 0;
-            double SumVar = 0;
-            for (const SelectedType& type : selected) {
-                const double* const w = weights.data() + type.weights;
-                const int32_t n = type.n;
-                for (int32_t site = 0; site < type.f; ++site) {
-                    // Species 1 founds guild 1; each later species joins a
-                    // guild already present, walked in the order of founding,
-                    // or founds the next.
-                    g[0] = 1;
-                    int32_t mc = 1;
-                    for (int32_t species = 2; species <= n; ++species) {
-                        double u = RndU();
-                        int32_t k = 0;
-                        for (; k < mc; ++k) {
-                            u = u - w[g[k]];
-                            if (u < 0)
-                                break;
-                        }
-                        if (k < mc)
-                            ++g[k];
-                        else
-                            g[mc++] = 1;
-                    }
-                    for (int32_t k = 0; k < mc; ++k)
-                        SumS = static_cast<double>(g[k] * g[k]) + SumS;
-                    const double E1 = type.firstMoment[2 * mc];
-                    SumMean = SumMean + E1;
-                    SumVar = (SumVar + type.secondMoment[2 * mc]) - E1 * E1;
-                }
-            }
-            CountRejections(SumS, SumMean, SumVar, c1, c2);
-        }
+        std::vector<SimulatedType> types;
+        for (const SelectedType& type : selected)
+            types.push_back({type.n, type.f, weights.data() + type.weights, type.firstMoment, type.secondMoment});
+        const int64_t words = WordsPerDataSet(types);
+        if (words > 0 && WalkSideBySide(weights))
+            SimulateDataSets(types, RndU, Iterations, c1, c2, HelpersWorthStarting(words * Iterations));
+        else
+            WalkOneDrawAfterAnother(types, RndU, Iterations, c1, c2);
         Observed(c1);
         Observed(c2);
         CheckFaults();
@@ -175,7 +148,7 @@ double CallPValue(Distribution& distribution, const char* const* Types, int32_t 
         const std::vector<std::string_view> strings = ReadTypes(Types, TypesUpper);
         ModuleState& state = ThreadState();
         LoadPc1(state, strings);
-        LoadConstants(state);
+        PrepareTables(state);
         LoadData(state, distribution, strings, Seed);
         return PValueStatistic(state, distribution);
     } catch (...) {
@@ -194,7 +167,7 @@ RejectionRates* CallBeta(Distribution& distribution, RejectionRates* result, dou
         const std::vector<std::string_view> strings = ReadTypes(Types, TypesUpper);
         ModuleState& state = ThreadState();
         LoadPc1(state, strings);
-        LoadConstants(state);
+        PrepareTables(state);
         LoadData(state, distribution, strings, Seed);
         *result = BetaSimulation(state, distribution, Strength, Iterations);
         return result;

@@ -12,7 +12,8 @@ namespace quorlan {
 
 namespace {
 
-std::size_t side(const ModuleState& state) { return static_cast<std::size_t>(state.MaxSpecies) + 1; }
+// Entries per row of the tables as built (index 0 included).
+std::size_t side(const ModuleState& state) { return state.LogFactorial.size(); }
 
 bool inTable(const ModuleState& state, int32_t i) { return i >= 1 && i <= state.MaxSpecies; }
 
@@ -134,7 +135,8 @@ void LoadConstants(ModuleState& state) {
     const int32_t N = state.MaxSpecies;
     if (N < 1 || N > LargestSpeciesCount)
         throw IndexFault("table size outside 1 to 41");
-    const std::size_t s = side(state);
+    state.TablesBuiltFor = 0;
+    const std::size_t s = static_cast<std::size_t>(N) + 1;
     state.LogFactorial.assign(s, 0.0);
     state.LogStirling2Table.assign(s * s, 0.0);
     state.ScoreMomentsTable.assign(s * s * 2, 0.0);
@@ -146,6 +148,16 @@ void LoadConstants(ModuleState& state) {
         EnumeratePartitions(n, [&](const int32_t* x, int32_t m) { AddPartitionMoments(state, x, n, m); });
     Observed(state.ScoreMomentsTable.back());
     CheckFaults();
+    state.TablesBuiltFor = N;
+}
+
+void PrepareTables(ModuleState& state) {
+    const int32_t N = state.MaxSpecies;
+    if (N < 1 || N > LargestSpeciesCount)
+        throw IndexFault("table size outside 1 to 41");
+    if (state.TablesBuiltFor >= N)
+        return;
+    LoadConstants(state);
 }
 
 } // namespace quorlan

@@ -60,9 +60,15 @@ public:
 
 // The library's state of one calling thread, rebuilt by every export call.
 struct ModuleState {
+    // The call's table size: every checked read of the tables stays within it,
+    // whatever size the tables were built for.
     int32_t MaxSpecies = 0;
-    std::vector<double> LogFactorial;      // index 0 to MaxSpecies
-    std::vector<double> LogStirling2Table; // (n, m), each 0 to MaxSpecies, row 0 and column 0 unused
+    // The size the tables were last built for, in full (0: none). An entry's
+    // value doesn't depend on that size, so tables built for the largest size
+    // seen serve every call of a size up to it.
+    int32_t TablesBuiltFor = 0;
+    std::vector<double> LogFactorial;      // index 0 to the built size
+    std::vector<double> LogStirling2Table; // (n, m), each 0 to the built size, row 0 and column 0 unused
     std::vector<double> ScoreMomentsTable; // (n, m, k), k = 1 or 2
 
     int32_t TypeCount = 0;
@@ -96,6 +102,10 @@ std::vector<std::string_view> ReadTypes(const char* const* Types, int32_t TypesU
 void LoadPc1(ModuleState& state, std::span<const std::string_view> Types);
 // Recreates and fills LogFactorial, LogStirling2 and ScoreMoments for MaxSpecies.
 void LoadConstants(ModuleState& state);
+// The export calls' way to the tables: LoadConstants only when the tables
+// built on this thread don't reach MaxSpecies, so a thread builds them once
+// for the largest size it meets. IndexFault for a size outside 1 to 41.
+void PrepareTables(ModuleState& state);
 void FillLogFactorials(ModuleState& state);
 void FillLogStirling(ModuleState& state);
 // Adds one integer partition x[1] >= ... >= x[m] of n to ScoreMoments(n, m, .).

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -104,6 +105,43 @@ TEST(NormalDistribution, CloseToTheExactDistribution) {
 TEST(NormalDistribution, PositiveSideIsOneMinusTheNegativeSide) {
     for (const double x : {1e-300, 1e-9, 0.25, 1.0, 1.644853626951, 1.96, 3.0, 5.0, 5.499999})
         EXPECT_EQ(bits(NormCDF(x)), bits(1 - NormCDF(-x))) << "x = " << x;
+}
+
+// The density's square is one multiplication in every build type: an
+// unoptimised build that called pow for it gave other last bits for some
+// arguments. The distribution function worked again here with x * x, the
+// trapezoid rule in the same order, over five thousand arguments.
+double densityBySquare(double x) {
+    double q = x * x;
+    q = q * -1;
+    q = q / 2;
+    return std::exp(q) / std::sqrt(6.28318530717958);
+}
+
+double distributionBySquare(double x) {
+    const double a = std::fabs(x);
+    double T = 0;
+    if (a <= 5.5) {
+        const double h = (5.5 - a) / 1000;
+        double sum = 0;
+        for (int i = 1; i <= 999; ++i)
+            sum = densityBySquare(i * h + a) + sum;
+        T = ((2 * sum + densityBySquare(a)) + densityBySquare(5.5)) * (h / 2);
+    }
+    return x > 0 ? 1 - T : T;
+}
+
+TEST(NormalDistribution, SquaresByOneMultiplication) {
+    std::mt19937_64 stream(15);
+    std::uniform_real_distribution<double> anywhere(-6.0, 6.0);
+    int differing = 0;
+    for (int i = 0; i < 5000; ++i) {
+        // Half on an even grid, half anywhere.
+        const double x = i % 2 ? anywhere(stream) : -6.0 + 12.0 * i / 5000;
+        if (bits(NormCDF(x)) != bits(distributionBySquare(x)) || bits(NormPDF(x)) != bits(densityBySquare(x)))
+            ++differing;
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 // A floating-point fault reaches the caller in the exception flags, and an

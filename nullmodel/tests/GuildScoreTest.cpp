@@ -20,6 +20,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 // Every allocation of the calling thread is counted, so a test can show that
@@ -384,6 +385,34 @@ TEST_F(ExportCalls, BetaSeedsItselfAndAgainInTheLoading) {
     EXPECT_EQ(distribution.lastSeed, 42);
     ASSERT_FALSE(std::isnan(quorlan::CallPValue(distribution, types.data(), upper(), 43)));
     EXPECT_EQ(distribution.seedings, 3);
+}
+
+TEST_F(ExportCalls, TablesOfAnEarlierLargerCallGiveTheSameNumbers) {
+    // The same calls on a fresh thread and on one whose tables were built for
+    // 41 species (one alone and forty in one guild) by an earlier call.
+    std::string fortyOne = "(1";
+    for (int i = 2; i <= 41; ++i)
+        fortyOne += i == 40 ? ",1" : ",0";
+    fortyOne += ")";
+    std::vector<const char*> largeTypes{nullptr, fortyOne.c_str(), "(0,2,0,0)"};
+    auto small = [&] {
+        ScriptedDistribution distribution;
+        RejectionRates rates{};
+        const double p = quorlan::CallPValue(distribution, types.data(), upper(), 3);
+        EXPECT_EQ(quorlan::CallBeta(distribution, &rates, 1.3, types.data(), upper(), 200, 3), &rates);
+        return std::vector<double>{p, rates.CompetitionRate, rates.FacilitationRate};
+    };
+    std::vector<double> fresh, afterLarge;
+    std::thread([&] { fresh = small(); }).join();
+    std::thread([&] {
+        ScriptedDistribution distribution;
+        ASSERT_FALSE(std::isnan(quorlan::CallPValue(distribution, largeTypes.data(), 2, 3)));
+        ASSERT_EQ(quorlan::ThreadState().TablesBuiltFor, 41);
+        afterLarge = small();
+        EXPECT_EQ(quorlan::ThreadState().TablesBuiltFor, 41);
+    }).join();
+    ASSERT_EQ(fresh.size(), 3u);
+    EXPECT_EQ(afterLarge, fresh);
 }
 
 TEST_F(ExportCalls, CallersFloatingPointStateIsLeftAsItWas) {

@@ -123,6 +123,50 @@ TEST(NullModelTables, RebuiltFromScratchForEachSize) {
     EXPECT_NEAR(state.ScoreMoments(4, 2, 1), 64.0 / 7.0, 1e-13);
 }
 
+// A thread builds its tables once, for the largest size it meets: a call of a
+// smaller size reads the same values and still fails outside its own size.
+TEST(NullModelTables, PreparedOnceForTheLargestSizeSeen) {
+    const ModuleState six = tablesFor(6);
+    const ModuleState all = tablesFor(41);
+    ModuleState state;
+    state.MaxSpecies = 4;
+    quorlan::PrepareTables(state);
+    state.MaxSpecies = 41; // larger: built again
+    quorlan::PrepareTables(state);
+    EXPECT_EQ(state.TablesBuiltFor, 41);
+    EXPECT_EQ(state.ScoreMomentsTable, all.ScoreMomentsTable);
+    const double* const built = state.ScoreMomentsTable.data();
+
+    state.MaxSpecies = 6; // smaller: kept
+    quorlan::PrepareTables(state);
+    EXPECT_EQ(state.ScoreMomentsTable.data(), built);
+    for (int32_t n = 1; n <= 6; ++n) {
+        EXPECT_EQ(state.LogFactorial[static_cast<std::size_t>(n)], six.LogFactorial[static_cast<std::size_t>(n)]);
+        for (int32_t m = 1; m <= 6; ++m) {
+            EXPECT_EQ(state.LogStirling2(n, m), six.LogStirling2(n, m)) << n << "," << m;
+            EXPECT_EQ(state.ScoreMoments(n, m, 1), six.ScoreMoments(n, m, 1)) << n << "," << m;
+            EXPECT_EQ(state.ScoreMoments(n, m, 2), six.ScoreMoments(n, m, 2)) << n << "," << m;
+        }
+    }
+    // The call's own size bounds every checked read, as if built for 6.
+    EXPECT_THROW(state.LogStirling2(7, 1), quorlan::IndexFault);
+    EXPECT_THROW(state.LogStirling2(1, 7), quorlan::IndexFault);
+    EXPECT_THROW(state.ScoreMoments(7, 2, 1), quorlan::IndexFault);
+    EXPECT_THROW(state.ScoreMoments(6, 7, 2), quorlan::IndexFault);
+    std::vector<int32_t> sevenSingles(8, 0);
+    sevenSingles[1] = 7;
+    EXPECT_THROW(quorlan::LogCoeff(state, sevenSingles, 7), quorlan::IndexFault);
+    std::vector<int32_t> sixSingles(7, 0);
+    sixSingles[1] = 6;
+    EXPECT_EQ(quorlan::LogCoeff(state, sixSingles, 6), 0.0);
+
+    // A size outside 1 to 41 fails, built or not.
+    for (const int32_t size : {0, -1, 42}) {
+        state.MaxSpecies = size;
+        EXPECT_THROW(quorlan::PrepareTables(state), quorlan::IndexFault) << size;
+    }
+}
+
 // ---- LogCoeff ----
 
 struct CoeffCase {
