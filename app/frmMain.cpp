@@ -166,8 +166,6 @@ frmMain::frmMain(QWidget* parent)
     menuBar()->setPalette(QApplication::palette());
     menuBar()->setFont(QApplication::font());
 
-    // The grid takes the window's font, not the outer frame's caption font.
-    grd1->setFont(look::dialogFont());
     grd1->UserControl_ReadProperties(gridProperties());
     look::placeTwips(grd1, 480, 600, 8655, 5355);
 

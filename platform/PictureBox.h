@@ -63,7 +63,10 @@ public:
     void Line(double x1, double y1, double x2, double y2, const QColor& color);
     // A line from the current point to (x2, y2).
     void LineTo(double x2, double y2, const QColor& color);
-    // A rectangle outline (pen width DrawWidth) with the corners (x1, y1) and (x2, y2).
+    // A rectangle outline (pen width DrawWidth) with the corners (x1, y1) and
+    // (x2, y2). A side that the surface's edge would cut through its pen is
+    // moved in just far enough to show whole: the outline is as wide at the
+    // edge as anywhere else.
     void Box(double x1, double y1, double x2, double y2, const QColor& color);
     // A filled rectangle with the corners (x1, y1) and (x2, y2); a pen wider
     // than 1 widens it as it widens a box's outline.
@@ -73,6 +76,10 @@ public:
     // the current point, without painting a background; the current point
     // then moves to the start of the next line (x = 0, y + TextHeight).
     void Print(const QString& text);
+    // The font Print draws with: the box's font with its glyphs on whole
+    // pixels, not anti-aliased. A text box drawing the same text in this font
+    // shows the very same pixels.
+    QFont textFont() const;
     // Size of a one-line text in units.
     double TextWidth(const QString& text) const;
     double TextHeight(const QString& text) const;
@@ -92,7 +99,7 @@ private:
     // The rectangle between two pixels, both included, widened by the pen.
     void fillBetween(int ax, int ay, int bx, int by, const QColor& color);
     void drawSegment(double x1, double y1, double x2, double y2, const QColor& color);
-    QFont drawingFont() const;
+    int keepPenInside(int p, int limit) const;
 
     mutable QImage image_;
     QImage picture_;

@@ -228,26 +228,33 @@ const BoxCase boxCases[] = {
 
 class SelectionBox : public GridDrawing, public ::testing::WithParamInterface<BoxCase> {};
 
+// The box's sides, read across the middle of each: exactly two black pixels,
+// with no black either side of them.
+void expectSidesTwoPixelsWide(const HostedGrid& h, const BoxCase& c) {
+    // A 2-pixel pen at v covers v - 1 and v; a side at the surface's edge
+    // (560 or 340) moves in to cover the last two pixels.
+    auto pen = [](int v, int limit) { return v < limit ? v : limit - 1; };
+    const int midX = (c.left + c.right) / 2;
+    const int midY = (c.top + c.bottom) / 2;
+    auto isBlack = [&](int x, int y) { return h.pixel(x, y) == black(); };
+    auto outside = [&](int x, int y) { return x < 0 || y < 0 || x >= 560 || y >= 340 || !isBlack(x, y); };
+    const int l = pen(c.left, 560), r = pen(c.right, 560), t = pen(c.top, 340), b = pen(c.bottom, 340);
+    EXPECT_TRUE(isBlack(l - 1, midY) && isBlack(l, midY)) << "left side at " << l - 1 << ".." << l;
+    EXPECT_TRUE(outside(l - 2, midY) && outside(l + 1, midY)) << "left side wider than 2";
+    EXPECT_TRUE(isBlack(r - 1, midY) && isBlack(r, midY)) << "right side at " << r - 1 << ".." << r;
+    EXPECT_TRUE(outside(r - 2, midY) && outside(r + 1, midY)) << "right side wider than 2";
+    EXPECT_TRUE(isBlack(midX, t - 1) && isBlack(midX, t)) << "top side at " << t - 1 << ".." << t;
+    EXPECT_TRUE(outside(midX, t - 2) && outside(midX, t + 1)) << "top side wider than 2";
+    EXPECT_TRUE(isBlack(midX, b - 1) && isBlack(midX, b)) << "bottom side at " << b - 1 << ".." << b;
+    EXPECT_TRUE(outside(midX, b - 2) && outside(midX, b + 1)) << "bottom side wider than 2";
+    EXPECT_TRUE(isBlack(l - 1, t - 1) && isBlack(r, b)) << "corners";
+}
+
 TEST_P(SelectionBox, CornersFollowTheSlot) {
     const BoxCase& c = GetParam();
     h.grid->EditHeaders(c.open ? 1 : 0);
     h.grid->PrintMatrix(c.row, c.col, 0, false);
-    // A 2-pixel pen at coordinate v covers v - 1 and v; the surface clips
-    // what lies at 560 or 340.
-    auto covered = [](int v, int limit) { return v < limit ? v : v - 1; };
-    const int midX = (c.left + c.right) / 2;
-    const int midY = (c.top + c.bottom) / 2;
-    EXPECT_EQ(h.pixel(covered(c.left, 560), midY), black()) << "left edge";
-    EXPECT_EQ(h.pixel(c.left - 1, midY), black()) << "left edge, pixel before";
-    EXPECT_EQ(h.pixel(covered(c.right, 560), midY), black()) << "right edge";
-    EXPECT_EQ(h.pixel(midX, covered(c.top, 340)), black()) << "top edge";
-    EXPECT_EQ(h.pixel(midX, covered(c.bottom, 340)), black()) << "bottom edge";
-    EXPECT_EQ(h.pixel(covered(c.left, 560), covered(c.top, 340)), black()) << "top-left corner";
-    EXPECT_EQ(h.pixel(covered(c.right, 560), covered(c.bottom, 340)), black()) << "bottom-right corner";
-    // The pen reaches no further in: the pixel inside the left and top
-    // edges is white where no text lies (the strip area, the fill's edge).
-    EXPECT_EQ(h.pixel(c.left + 1, c.top + 4), c.col == 0 && !c.open ? buttonFace() : white()) << "inside";
-    EXPECT_EQ(h.pixel(c.right - 2, midY), white()) << "inside right edge";
+    expectSidesTwoPixelsWide(h, c);
 }
 
 INSTANTIATE_TEST_SUITE_P(Slots, SelectionBox, ::testing::ValuesIn(boxCases),
@@ -291,5 +298,68 @@ TEST_F(GridDrawing, ARepaintLeavesNothingOfTheLastOne) {
     h.grid->PrintMatrix(1, 1, 0, false);
     EXPECT_NE(h.pixel(280, 110), black());
 }
+
+// The editor over its cell: same font, start, baseline and rendering as the
+// cell's painted text, and the cell's white around it, so the surface as
+// shown with the editor on it is exactly the painted image. Texts with
+// descenders and one that runs past the cell's end.
+struct EditorCase {
+    const char* what;
+    bool open;
+    int row, col; // logical; no scrolling
+    const char* text;
+};
+
+void PrintTo(const EditorCase& c, std::ostream* os) { *os << c.what; }
+
+const EditorCase editorCases[] = {
+    {"data cell", false, 3, 4, "Sp1 gjpq"},
+    {"first data cell", false, 1, 1, "Guild"},
+    {"last slot", false, 16, 7, "Facilitation"},
+    {"text longer than the cell", false, 5, 2, "Simulation: 10 of 30 gjpq"},
+    {"open corner", true, 0, 0, "Species"},
+    {"open header row", true, 0, 3, "Site20"},
+    {"open header column", true, 7, 0, "Sp17"},
+};
+
+class EditorOverCell : public GridDrawing, public ::testing::WithParamInterface<EditorCase> {};
+
+TEST_P(EditorOverCell, ShowsExactlyThePaintedCell) {
+    const EditorCase& c = GetParam();
+    SparseArray m;
+    m.sValue(c.row, c.col, QString::fromLatin1(c.text));
+    h.grid->SetMatrix(m, 0, 0);
+    h.grid->EditHeaders(c.open ? 1 : 0);
+    h.clickSlot(c.row, c.col);
+    ASSERT_FALSE(h.grid->txt1->isHidden());
+    ASSERT_EQ(h.grid->txt1->text(), QString::fromLatin1(c.text));
+    // The editor's own marks aside (the selection, the caret), it must not show.
+    h.grid->txt1->setCursorPosition(0);
+    h.grid->txt1->deselect();
+    h.grid->txt1->clearFocus();
+    const QRect editor = h.grid->txt1->geometry();
+    EXPECT_EQ(editor.topLeft(), QPoint(c.col * 70 + 3, c.row * 20 + 3)) << "on the painted text's start and top";
+    const QImage shown = h.grid->pbx1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage painted = h.grid->pbx1->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), painted.size());
+    int differing = 0;
+    for (int y = editor.top(); y <= editor.bottom(); ++y)
+        for (int x = editor.left(); x <= editor.right(); ++x)
+            differing += shown.pixel(x, y) != painted.pixel(x, y);
+    EXPECT_EQ(differing, 0) << "pixels where the editor differs from the painted cell";
+    // Nothing of the painted text lies outside the editor: the slot inside
+    // the selection box and left of the strip holds no text colour around it.
+    const QRgb text = platform::windowTextColour().rgb();
+    for (int y = c.row * 20 + 2; y <= c.row * 20 + 17; ++y) {
+        for (int x = c.col * 70 + 2; x <= c.col * 70 + 65; ++x) {
+            if (!editor.contains(x, y)) {
+                ASSERT_NE(painted.pixel(x, y), text) << "text outside the editor at " << x << "," << y;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, EditorOverCell, ::testing::ValuesIn(editorCases),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 } // namespace
