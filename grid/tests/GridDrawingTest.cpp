@@ -362,4 +362,151 @@ TEST_P(EditorOverCell, ShowsExactlyThePaintedCell) {
 INSTANTIATE_TEST_SUITE_P(Cells, EditorOverCell, ::testing::ValuesIn(editorCases),
                          [](const auto& info) { return caseName(info.param.what); });
 
+// What each handler leaves on the surface: the selection box around the
+// selected cell's slot, 2 pixels wide on every side, after a key, a click, a
+// scroll and a lock change. Corners by the rules, as in the table above.
+struct AfterCase {
+    const char* what;
+    void (*act)(HostedGrid&);
+    BoxCase box; // the slot's box; row and col give the expected selection
+};
+
+void PrintTo(const AfterCase& c, std::ostream* os) { *os << c.what; }
+
+const AfterCase afterCases[] = {
+    {"Down key", [](HostedGrid& h) { h.clickSlot(3, 4); h.key(Qt::Key_Down); },
+     {"", false, 4, 4, 280, 80, 351, 101}},
+    {"Enter key", [](HostedGrid& h) { h.clickSlot(3, 4); h.key(Qt::Key_Return); },
+     {"", false, 4, 4, 280, 80, 351, 101}},
+    {"Up key to the first row", [](HostedGrid& h) { h.clickSlot(2, 4); h.key(Qt::Key_Up); },
+     {"", false, 1, 4, 280, 21, 351, 41}},
+    {"Right key to the last slot", [](HostedGrid& h) { h.clickSlot(16, 6); h.key(Qt::Key_Right); },
+     {"", false, 16, 7, 490, 320, 560, 340}},
+    // Scrolled 2 rows and 3 columns: slot (5, 4) shows cell (7, 7).
+    {"click while scrolled",
+     [](HostedGrid& h) { h.grid->vsb1->setValue(2); h.grid->hsb1->setValue(3); h.clickSlot(5, 4); },
+     {"", false, 7, 7, 280, 100, 351, 121}},
+    // Cell (3, 4) selected; one column scrolled out moves it to slot (3, 3).
+    {"horizontal scroll", [](HostedGrid& h) { h.clickSlot(3, 4); h.grid->hsb1->setValue(1); },
+     {"", false, 3, 4, 210, 60, 281, 81}},
+    {"vertical scroll", [](HostedGrid& h) { h.clickSlot(3, 4); h.grid->vsb1->setValue(1); },
+     {"", false, 3, 4, 280, 40, 351, 61}},
+    // Locking moves the selection off the header row: (0, 5) becomes (1, 5).
+    {"locking from a header cell",
+     [](HostedGrid& h) { h.grid->EditHeaders(1); h.clickSlot(0, 5); h.grid->EditHeaders(0); },
+     {"", false, 1, 5, 350, 21, 421, 41}},
+    {"opening", [](HostedGrid& h) { h.clickSlot(3, 4); h.grid->EditHeaders(1); },
+     {"", true, 3, 4, 280, 60, 351, 81}},
+};
+
+class BoxAfter : public GridDrawing, public ::testing::WithParamInterface<AfterCase> {};
+
+TEST_P(BoxAfter, SurroundsTheSelectedCellsSlot) {
+    const AfterCase& c = GetParam();
+    c.act(h);
+    EXPECT_EQ(h.grid->TextRow(), c.box.row);
+    EXPECT_EQ(h.grid->TextCol(), c.box.col);
+    expectSidesTwoPixelsWide(h, c.box);
+}
+
+INSTANTIATE_TEST_SUITE_P(Handlers, BoxAfter, ::testing::ValuesIn(afterCases),
+                         [](const auto& info) { return caseName(info.param.what); });
+
+// A cell's text has its top-left corner at (3, 3) in its slot (70 * 4 / 90 =
+// 3.11 and 20 * 4 / 30 = 2.67 pixels, to the nearest pixel): what lies
+// inside the cell's fill is exactly the text printed at that point on a
+// clean white box in the cells' font.
+struct TextPlaceCase {
+    const char* what;
+    bool open;
+    int vsb, hsb;
+    int r, c;     // slot
+    int row, col; // the cell it shows
+};
+
+void PrintTo(const TextPlaceCase& c, std::ostream* os) { *os << c.what; }
+
+const TextPlaceCase textPlaceCases[] = {
+    {"data cell", false, 0, 0, 4, 5, 4, 5},
+    {"first data cell", false, 0, 0, 1, 1, 1, 1},
+    {"scrolled data cell", false, 3, 2, 6, 3, 9, 5},
+    {"open header row", true, 0, 0, 0, 3, 0, 3},
+    {"open header column", true, 0, 0, 8, 0, 8, 0},
+    {"open corner", true, 0, 0, 0, 0, 0, 0},
+};
+
+class TextPlace : public GridDrawing, public ::testing::WithParamInterface<TextPlaceCase> {};
+
+TEST_P(TextPlace, TopLeftCornerThreePixelsIntoTheSlot) {
+    const TextPlaceCase& c = GetParam();
+    const QString text = QStringLiteral("Hg|jW");
+    SparseArray m;
+    m.sValue(c.row, c.col, text);
+    h.grid->SetMatrix(m, 0, 0);
+    h.grid->EditHeaders(c.open ? 1 : 0);
+    h.grid->vsb1->setValue(c.vsb);
+    h.grid->hsb1->setValue(c.hsb);
+    h.grid->HideSelection();
+
+    platform::PictureBox reference;
+    reference.resize(70, 20);
+    reference.setFont(h.grid->pbx1->font());
+    reference.setBackColor(Qt::white);
+    reference.setForeColor(platform::windowTextColour());
+    reference.setCurrentX(3);
+    reference.setCurrentY(3);
+    reference.Print(text);
+    const QImage expected = reference.image().copy(2, 2, 64, 16);
+    const QImage actual = h.grid->pbx1->image().copy(c.c * 70 + 2, c.r * 20 + 2, 64, 16);
+    EXPECT_EQ(actual, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Slots, TextPlace, ::testing::ValuesIn(textPlaceCases),
+                         [](const auto& info) { return caseName(info.param.what); });
+
+// The header bands over their whole extent in the background picture: the
+// header row from y 0 to 19 across the surface, the header column from x 0
+// to 69 down it, apart from the separators (every 20 rows in the column,
+// every 70 pixels in the row) and the black border lines at x 70 and y 20.
+struct BandCase {
+    const char* what;
+    bool open;
+    QRgb (*band)();
+    QRgb (*separator)();
+};
+
+void PrintTo(const BandCase& c, std::ostream* os) { *os << c.what; }
+
+const BandCase bandCases[] = {
+    {"locked", false, buttonFace, black},
+    {"open", true, white, buttonFace},
+};
+
+class HeaderBands : public GridDrawing, public ::testing::WithParamInterface<BandCase> {};
+
+TEST_P(HeaderBands, CoverTheHeaderRowAndColumnWhole) {
+    const BandCase& c = GetParam();
+    h.grid->EditHeaders(c.open ? 1 : 0);
+    const QImage background = h.grid->pbx1->Picture();
+    ASSERT_EQ(background.size(), QSize(560, 340));
+    int wrong = 0;
+    for (int y = 0; y < 340; ++y) {
+        for (int x = 0; x < 560; ++x) {
+            if (x > 70 && y > 20)
+                continue; // the data area
+            QRgb expected = c.band();
+            if (x == 70 || y == 20)
+                expected = black();
+            else if ((x < 70 && y % 20 == 0 && y > 0) || (y < 20 && x % 70 == 0 && x > 0))
+                expected = c.separator();
+            if (background.pixel(x, y) != expected && ++wrong <= 5)
+                ADD_FAILURE() << "band pixel " << x << "," << y;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locks, HeaderBands, ::testing::ValuesIn(bandCases),
+                         [](const auto& info) { return caseName(info.param.what); });
+
 } // namespace
