@@ -9,6 +9,7 @@
 #include "app/frmConfirmExit.h"
 #include "grid/Grid.h"
 #include "grid/PropertyBag.h"
+#include "platform/Frame.h"
 #include "platform/Geometry.h"
 #include "platform/MessageBox.h"
 #include "platform/Rounding.h"
@@ -58,7 +59,7 @@ private:
 };
 
 QGroupBox* makeFrame(const QString& caption, QWidget* parent, double pointSize) {
-    auto* frame = new QGroupBox(caption, parent);
+    auto* frame = new platform::Frame(caption, parent);
     look::applyControlLook(frame, look::dialogFont(pointSize, true));
     return frame;
 }

@@ -193,12 +193,13 @@ void PictureBox::FilledBox(double x1, double y1, double x2, double y2, const QCo
 
 QFont PictureBox::textFont() const {
     QFont f = font();
-    // Whole-pixel glyphs: without anti-aliasing, as every other drawing here,
-    // and fully hinted, so each letter advances by whole pixels and the gaps
-    // between letters come out even (unhinted advances put glyphs at
-    // fractions of a pixel, and rounded one by one the gaps wander).
-    f.setStyleStrategy(QFont::NoAntialias);
+    // Fully hinted, so each letter stands on whole pixels and advances by
+    // whole pixels and the gaps between letters come out even (unhinted
+    // advances put glyphs at fractions of a pixel, and the gaps wander).
+    // Edges are smoothed in grey, never in colour fringes, the same on any
+    // surface, so a text box showing this font shows the same pixels.
     f.setHintingPreference(QFont::PreferFullHinting);
+    f.setStyleStrategy(QFont::NoSubpixelAntialias);
     return f;
 }
 

@@ -5,7 +5,8 @@
 //
 // Coordinates are in the box's units: pixels unless a scale is set
 // (setScaleWidth / setScaleHeight give the inner width / height in units).
-// Drawing is pixel-exact, without anti-aliasing. A point (x, y) names the
+// Lines and boxes are pixel-exact, without anti-aliasing; text is hinted to
+// whole pixels with grey-smoothed edges. A point (x, y) names the
 // pixel in column x, row y (fractions round to the nearest pixel). A pen of
 // width w is centred on the line; an even width puts its extra pixel before
 // the line (width 2 at column x covers columns x - 1 and x). Lines include
@@ -77,8 +78,8 @@ public:
     // then moves to the start of the next line (x = 0, y + TextHeight).
     void Print(const QString& text);
     // The font Print draws with: the box's font with its glyphs on whole
-    // pixels, not anti-aliased. A text box drawing the same text in this font
-    // shows the very same pixels.
+    // pixels. A text box drawing the same text in this font at the same
+    // point shows the very same pixels.
     QFont textFont() const;
     // Size of a one-line text in units.
     double TextWidth(const QString& text) const;

@@ -101,11 +101,18 @@ TEST(Look, MainWindowDarkBlueWithWhiteTextsAndTheCyanAnalysisBox) {
     QApplication::processEvents();
     // The window, every frame and the option buttons sit on dark blue.
     EXPECT_EQ(pixelOf(form.centralWidget(), QPoint(4, 4)), DarkBlue);
-    // Inside each frame's border by its lower left corner (the style shades a
-    // frame's inside by a shade at most), and beside a caption.
-    for (QWidget* w : std::initializer_list<QWidget*>{form.fra1, form.Frame1, form.fra2, form.fra3})
-        EXPECT_TRUE(near(pixelOf(w, QPoint(6, w->height() - 6)), DarkBlue, 2))
-            << w->metaObject()->className();
+    // One background inside every frame as around it: by each corner inside
+    // the outline and in the middle, where no control lies.
+    for (QWidget* w : std::initializer_list<QWidget*>{form.fra1, form.Frame1, form.fra2, form.fra3}) {
+        const QImage shown = w->grab().toImage();
+        const int right = w->width() - 6;
+        const int bottom = w->height() - 6;
+        for (const QPoint p : {QPoint(6, bottom), QPoint(right, bottom), QPoint(right, w->height() / 2)})
+            EXPECT_EQ(shown.pixelColor(p), DarkBlue) << w->metaObject()->className() << " at " << p.x() << ","
+                                                     << p.y();
+    }
+    // Inside the outer frame between the grid and the small frames.
+    EXPECT_EQ(pixelOf(form.fra1, QPoint(form.Frame1->x() - 8, form.Frame1->y() + 20)), DarkBlue);
     for (QWidget* w : std::initializer_list<QWidget*>{form.optLocked, form.lbl1})
         EXPECT_EQ(pixelOf(w, QPoint(w->width() - 2, w->height() - 2)), DarkBlue)
             << w->metaObject()->className();
