@@ -3,6 +3,7 @@
 #include "analysis/Settings.h"
 #include "app/LeadingNumber.h"
 #include "platform/Look.h"
+#include "platform/Frame.h"
 #include "platform/Geometry.h"
 #include "platform/MessageBox.h"
 #include "platform/Rounding.h"
@@ -34,7 +35,7 @@ std::optional<int32_t> asSetting(double value) {
 frmAdvanced::frmAdvanced(QWidget* parent)
     : QDialog(parent), cmd1(new QPushButton(QStringLiteral("OK"), this)),
       cmd2(new QPushButton(QStringLiteral("Cancel"), this)),
-      fra1(new QGroupBox(QStringLiteral("Simulations"), this)),
+      fra1(new platform::Frame(QStringLiteral("Simulations"), this)),
       txt1(new QLineEdit(QStringLiteral("2500"), fra1)),
       lbl1(new QLabel(QStringLiteral("Number of Iterations:"), fra1)),
       lbl2(new QLabel(QStringLiteral("Random Seed:"), fra1)),

@@ -9,6 +9,7 @@
 #include "app/frmConfirmExit.h"
 #include "grid/Grid.h"
 #include "grid/PropertyBag.h"
+#include "platform/Frame.h"
 #include "platform/Geometry.h"
 #include "platform/MessageBox.h"
 #include "platform/Rounding.h"
@@ -61,7 +62,7 @@ private:
 };
 
 QGroupBox* makeFrame(const QString& caption, QWidget* parent, double pointSize) {
-    auto* frame = new QGroupBox(caption, parent);
+    auto* frame = new platform::Frame(caption, parent);
     look::applyControlLook(frame, look::dialogFont(pointSize, true));
     return frame;
 }
@@ -169,8 +170,6 @@ frmMain::frmMain(QWidget* parent)
     menuBar()->setPalette(QApplication::palette());
     menuBar()->setFont(QApplication::font());
 
-    // The grid takes the window's font, not the outer frame's caption font.
-    grd1->setFont(look::dialogFont());
     grd1->UserControl_ReadProperties(gridProperties());
     look::placeTwips(grd1, 480, 600, 8655, 5355);
 

@@ -5,6 +5,7 @@
 #include "grid/GridNavigation.h"
 #include "platform/Beep.h"
 #include "platform/Geometry.h"
+#include "platform/Look.h"
 #include "platform/PictureBox.h"
 #include "platform/Rounding.h"
 
@@ -20,6 +21,10 @@
 #include <utility>
 
 namespace {
+
+// The size of the cells' font: 13 pixels from the top of its tallest letter
+// to the foot of its descenders, the height of the editor in a 20-pixel cell.
+constexpr double CellFontPoints = 8;
 
 // The bars keep the thickness they were designed with: 255 twips.
 constexpr int ScrollBarThickness = platform::twipsToPixels(255);
@@ -147,8 +152,17 @@ Grid::Grid(QWidget* parent)
     pbx1->setMouseTracking(true);
     pbx1->installEventFilter(this);
 
+    // The cells' texts and the editor share one font, small enough for the
+    // editor's height (the cell's less 7 pixels), drawn the surface's way; the
+    // editor's text then stands on exactly the pixels of the cell's painted
+    // text, and covers it. The line edit keeps 2 pixels before its text and
+    // 1 above it of its own: the margins give them back, and the text goes to
+    // the top so that its top meets the painted text's top whatever the height.
+    pbx1->setFont(look::dialogFont(CellFontPoints));
+    txt1->setFont(pbx1->textFont());
     txt1->setFrame(false);
-    txt1->setTextMargins(0, 0, 0, 0);
+    txt1->setTextMargins(-2, -1, 0, 0);
+    txt1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     txt1->setMaxLength(EditorUnlimited);
     txt1->setValidator(txt1Limit_);
     txt1->installEventFilter(this);
@@ -432,7 +446,9 @@ void Grid::PlaceEditBox(int32_t row, int32_t col, int16_t mode) {
     txt1->show();
     const double top = static_cast<double>(CellHeight_) * rs + (CellHeight_ - txt1->height()) / 2.0;
     const double left = static_cast<double>(CellWidth_) * cs + (CellWidth_ - txt1->width()) / 2.0;
-    txt1->move(static_cast<int>(platform::roundHalfEven(left)), static_cast<int>(platform::roundHalfEven(top)));
+    // On the pixels the surface gives the same coordinates, so the editor
+    // lies over the cell's painted text whatever the slot.
+    txt1->move(platform::nearestPixel(left), platform::nearestPixel(top));
     if (mode != 1) {
         TextRow_ = row;
         TextCol_ = col;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
+#include <cmath>
 
 namespace platform {
 
@@ -13,6 +14,11 @@ constexpr int TwipsPerPixel = 15;
 // Twips to whole pixels. Nearly every layout size is a multiple of 15; where
 // one is not, the fraction of a pixel is dropped (350 twips are 23 pixels).
 constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
+
+// The pixel that a coordinate in pixels names: the nearest one, a half going
+// to the lower neighbour, the same way everywhere so that what is drawn and
+// what is placed at the same coordinate meet exactly.
+inline int nearestPixel(double v) { return static_cast<int>(std::ceil(v - 0.5)); }
 
 // The dark blue of every window's background.
 inline QColor windowBackground() { return QColor(0, 0, 96); }

@@ -1,5 +1,7 @@
 #include "platform/PictureBox.h"
 
+#include "platform/Geometry.h"
+
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,16 +17,14 @@ namespace {
 // gives the same pixels everywhere (15 twips to the pixel).
 constexpr int DotsPerMeter = 3780;
 
-// The pixel that a coordinate names: the nearest one, a half going to the
-// lower neighbour, the same way everywhere so that shapes meet exactly.
-int nearestPixel(double v) { return static_cast<int>(std::ceil(v - 0.5)); }
-
 // The pixels a pen of the given width covers across the pixel p: from
 // p - width/2 (inclusive) to p + width/2 (exclusive).
 int penFirst(int p, int width) { return static_cast<int>(std::ceil(p - width / 2.0)); }
 int penEnd(int p, int width) { return static_cast<int>(std::ceil(p + width / 2.0)); }
 
 } // namespace
+
+using platform::nearestPixel;
 
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent), backColor_(palette().color(QPalette::Base)),
@@ -155,13 +155,31 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, const QColor& 
 
 void PictureBox::LineTo(double x2, double y2, const QColor& color) { Line(currentX_, currentY_, x2, y2, color); }
 
+// A side whose pen the surface's edge would cut in two moves in until the
+// whole pen lies inside, so an outline shows the same width all round even
+// against the edge; a side wholly outside stays outside.
+int PictureBox::keepPenInside(int p, int limit) const {
+    const int w = drawWidth_;
+    if (penFirst(p, w) < 0 && penEnd(p, w) > 0)
+        return p - penFirst(p, w);
+    if (penFirst(p, w) < limit && penEnd(p, w) > limit)
+        return p - (penEnd(p, w) - limit);
+    return p;
+}
+
 void PictureBox::Box(double x1, double y1, double x2, double y2, const QColor& color) {
-    drawSegment(x1, y1, x2, y1, color);
-    drawSegment(x2, y1, x2, y2, color);
-    drawSegment(x2, y2, x1, y2, color);
-    drawSegment(x1, y2, x1, y1, color);
+    ensureImage();
+    const int left = keepPenInside(nearestPixel(toPixelX(x1)), image_.width());
+    const int top = keepPenInside(nearestPixel(toPixelY(y1)), image_.height());
+    const int right = keepPenInside(nearestPixel(toPixelX(x2)), image_.width());
+    const int bottom = keepPenInside(nearestPixel(toPixelY(y2)), image_.height());
+    fillBetween(left, top, right, top, color);
+    fillBetween(right, top, right, bottom, color);
+    fillBetween(left, bottom, right, bottom, color);
+    fillBetween(left, top, left, bottom, color);
     currentX_ = x2;
     currentY_ = y2;
+    update();
 }
 
 void PictureBox::FilledBox(double x1, double y1, double x2, double y2, const QColor& color) {
@@ -173,15 +191,21 @@ void PictureBox::FilledBox(double x1, double y1, double x2, double y2, const QCo
     update();
 }
 
-QFont PictureBox::drawingFont() const {
+QFont PictureBox::textFont() const {
     QFont f = font();
-    f.setStyleStrategy(QFont::NoAntialias);
+    // Fully hinted, so each letter stands on whole pixels and advances by
+    // whole pixels and the gaps between letters come out even (unhinted
+    // advances put glyphs at fractions of a pixel, and the gaps wander).
+    // Edges are smoothed in grey, never in colour fringes, the same on any
+    // surface, so a text box showing this font shows the same pixels.
+    f.setHintingPreference(QFont::PreferFullHinting);
+    f.setStyleStrategy(QFont::NoSubpixelAntialias);
     return f;
 }
 
 void PictureBox::Print(const QString& text) {
     ensureImage();
-    const QFont f = drawingFont();
+    const QFont f = textFont();
     {
         QPainter painter(&image_);
         painter.setFont(f);
@@ -198,14 +222,14 @@ void PictureBox::Print(const QString& text) {
 
 double PictureBox::TextWidth(const QString& text) const {
     ensureImage();
-    const QFontMetrics metrics(drawingFont(), &image_);
+    const QFontMetrics metrics(textFont(), &image_);
     const double pixels = metrics.horizontalAdvance(text);
     return scaleWidth_ > 0 ? pixels * scaleWidth_ / image_.width() : pixels;
 }
 
 double PictureBox::TextHeight(const QString&) const {
     ensureImage();
-    const QFontMetrics metrics(drawingFont(), &image_);
+    const QFontMetrics metrics(textFont(), &image_);
     const double pixels = metrics.height();
     return scaleHeight_ > 0 ? pixels * scaleHeight_ / image_.height() : pixels;
 }

@@ -5,7 +5,8 @@
 //
 // Coordinates are in the box's units: pixels unless a scale is set
 // (setScaleWidth / setScaleHeight give the inner width / height in units).
-// Drawing is pixel-exact, without anti-aliasing. A point (x, y) names the
+// Lines and boxes are pixel-exact, without anti-aliasing; text is hinted to
+// whole pixels with grey-smoothed edges. A point (x, y) names the
 // pixel in column x, row y (fractions round to the nearest pixel). A pen of
 // width w is centred on the line; an even width puts its extra pixel before
 // the line (width 2 at column x covers columns x - 1 and x). Lines include
@@ -63,7 +64,10 @@ public:
     void Line(double x1, double y1, double x2, double y2, const QColor& color);
     // A line from the current point to (x2, y2).
     void LineTo(double x2, double y2, const QColor& color);
-    // A rectangle outline (pen width DrawWidth) with the corners (x1, y1) and (x2, y2).
+    // A rectangle outline (pen width DrawWidth) with the corners (x1, y1) and
+    // (x2, y2). A side that the surface's edge would cut through its pen is
+    // moved in just far enough to show whole: the outline is as wide at the
+    // edge as anywhere else.
     void Box(double x1, double y1, double x2, double y2, const QColor& color);
     // A filled rectangle with the corners (x1, y1) and (x2, y2); a pen wider
     // than 1 widens it as it widens a box's outline.
@@ -73,6 +77,10 @@ public:
     // the current point, without painting a background; the current point
     // then moves to the start of the next line (x = 0, y + TextHeight).
     void Print(const QString& text);
+    // The font Print draws with: the box's font with its glyphs on whole
+    // pixels. A text box drawing the same text in this font at the same
+    // point shows the very same pixels.
+    QFont textFont() const;
     // Size of a one-line text in units.
     double TextWidth(const QString& text) const;
     double TextHeight(const QString& text) const;
@@ -92,7 +100,7 @@ private:
     // The rectangle between two pixels, both included, widened by the pen.
     void fillBetween(int ax, int ay, int bx, int by, const QColor& color);
     void drawSegment(double x1, double y1, double x2, double y2, const QColor& color);
-    QFont drawingFont() const;
+    int keepPenInside(int p, int limit) const;
 
     mutable QImage image_;
     QImage picture_;

@@ -15,17 +15,14 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <cmath>
 
 namespace {
 
-// Positions are kept in twips, as the layout was drawn; a position that is
-// not a whole number of pixels goes to the nearest pixel.
-int px(int twips) { return static_cast<int>(std::lround(twips / double(platform::TwipsPerPixel))); }
+// Positions are kept in twips, as the layout was drawn, and become whole
+// pixels the way every window's do.
+int px(int twips) { return platform::twipsToPixels(twips); }
 
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
+void place(QWidget* w, int left, int top, int width, int height) { look::placeTwips(w, left, top, width, height); }
 
 QPushButton* button(QWidget* parent, const QString& caption, int left, int top, int width, int height) {
     auto* b = new QPushButton(caption, parent);

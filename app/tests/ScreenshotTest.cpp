@@ -7,6 +7,10 @@
 #include "app/frmConfirmExit.h"
 #include "app/frmMain.h"
 #include "app/tests/AppTestSupport.h"
+#include "analysis/UpdateProgress.h"
+#include "analysis/frmProgress.h"
+#include "grid/Grid.h"
+#include "platform/PictureBox.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +22,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QWidget>
 #include <cstdlib>
 
@@ -45,6 +50,49 @@ TEST(Screenshots, MainWindow) {
     form.Form_Load();
     saveShot(&form, "frmMain.png");
     form.hide();
+}
+
+// The grid with its editor open on a typed text: the editor lies on the
+// cell's slot, 3 pixels in, and the window shows the grid's surface with the
+// editor's text exactly where the cell's text is painted.
+TEST(Screenshots, MainWindowWithTheEditor) {
+    frmMain form;
+    form.Form_Load();
+    Grid* grid = form.grd1;
+    QTest::mouseClick(grid->pbx1, Qt::LeftButton, Qt::NoModifier, QPoint(3 * 70 + 35, 2 * 20 + 10));
+    QTest::keyClicks(grid->txt1, QStringLiteral("Guild gjp"));
+    QTest::keyClick(grid->txt1, Qt::Key_Return); // stores it, moves down
+    QTest::mouseClick(grid->pbx1, Qt::LeftButton, Qt::NoModifier, QPoint(3 * 70 + 35, 2 * 20 + 10));
+    ASSERT_EQ(grid->txt1->text(), QStringLiteral("Guild gjp"));
+    EXPECT_EQ(grid->txt1->geometry(), QRect(3 * 70 + 3, 2 * 20 + 3, 63, 13));
+    grid->txt1->deselect();
+    grid->txt1->setCursorPosition(0);
+    form.cmdRun->setFocus(); // no caret
+    QApplication::processEvents();
+    const QImage shown = grid->pbx1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage painted = grid->pbx1->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), painted.size());
+    EXPECT_EQ(shown.copy(grid->txt1->geometry()), painted.copy(grid->txt1->geometry()));
+    grid->txt1->setFocus();
+    grid->txt1->selectAll();
+    saveShot(&form, "frmMain-editor.png");
+    form.hide();
+}
+
+// The progress window at step 10: its caption, and its texts as printed.
+TEST(Screenshots, ProgressWindow) {
+    frmProgress& progress = progressWindow();
+    progress.show();
+    UpdateProgress(10);
+    EXPECT_EQ(progress.windowTitle(), QStringLiteral("Marvisk Progress... 33%"));
+    const QImage upper = progress.pbx2->image();
+    int white = 0;
+    for (int y = 0; y < upper.height(); ++y)
+        for (int x = 0; x < upper.width(); ++x)
+            white += upper.pixelColor(x, y).red() > 200;
+    EXPECT_GT(white, 20) << upper.width() << "x" << upper.height();
+    saveShot(&progress, "frmProgress.png");
+    progress.hide();
 }
 
 TEST(Screenshots, OptionsDialog) {
@@ -101,11 +149,18 @@ TEST(Look, MainWindowDarkBlueWithWhiteTextsAndTheCyanAnalysisBox) {
     QApplication::processEvents();
     // The window, every frame and the option buttons sit on dark blue.
     EXPECT_EQ(pixelOf(form.centralWidget(), QPoint(4, 4)), DarkBlue);
-    // Inside each frame's border by its lower left corner (the style shades a
-    // frame's inside by a shade at most), and beside a caption.
-    for (QWidget* w : std::initializer_list<QWidget*>{form.fra1, form.Frame1, form.fra2, form.fra3})
-        EXPECT_TRUE(near(pixelOf(w, QPoint(6, w->height() - 6)), DarkBlue, 2))
-            << w->metaObject()->className();
+    // One background inside every frame as around it: by each corner inside
+    // the outline and in the middle, where no control lies.
+    for (QWidget* w : std::initializer_list<QWidget*>{form.fra1, form.Frame1, form.fra2, form.fra3}) {
+        const QImage shown = w->grab().toImage();
+        const int right = w->width() - 6;
+        const int bottom = w->height() - 6;
+        for (const QPoint p : {QPoint(6, bottom), QPoint(right, bottom), QPoint(right, w->height() / 2)})
+            EXPECT_EQ(shown.pixelColor(p), DarkBlue) << w->metaObject()->className() << " at " << p.x() << ","
+                                                     << p.y();
+    }
+    // Inside the outer frame between the grid and the small frames.
+    EXPECT_EQ(pixelOf(form.fra1, QPoint(form.Frame1->x() - 8, form.Frame1->y() + 20)), DarkBlue);
     for (QWidget* w : std::initializer_list<QWidget*>{form.optLocked, form.lbl1})
         EXPECT_EQ(pixelOf(w, QPoint(w->width() - 2, w->height() - 2)), DarkBlue)
             << w->metaObject()->className();

@@ -10,6 +10,7 @@
 // three colours.
 
 #include <QFont>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -160,6 +161,17 @@ void drawFrame(QImage& image) {
     drawText(p, caption, Right - 1, arrowRow + 8, QStringLiteral("Competition"), Qt::AlignRight);
 }
 
+// The picture is drawn in "DejaVu Sans" and nothing else: another face would
+// draw another picture, with labels of other widths in other places.
+bool fontsPresent() {
+    for (const bool italic : {false, true}) {
+        const QFontInfo info(font(15, italic));
+        if (info.family() != QStringLiteral("DejaVu Sans") || info.italic() != italic)
+            return false;
+    }
+    return true;
+}
+
 // Every pixel becomes black, white or red, whichever is nearest.
 void snapToThreeColours(QImage& image) {
     const std::array<QColor, 3> palette{Black, White, Red};
@@ -189,6 +201,10 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: chartframe OUTPUT.png\n");
         return 2;
+    }
+    if (!fontsPresent()) {
+        std::fprintf(stderr, "chartframe: the font \"DejaVu Sans\" (regular and oblique) is not installed\n");
+        return 1;
     }
     QImage image(Width, Height, QImage::Format_RGB32);
     image.setDotsPerMeterX(DotsPerMeter);

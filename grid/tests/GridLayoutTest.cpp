@@ -12,11 +12,10 @@ namespace {
 // Pixels in the text colour inside a slot, clear of its edges and strip.
 int textPixels(const Grid& g, int slotRow, int slotCol) {
     const QImage& image = g.pbx1->image();
-    const QRgb text = platform::windowTextColour().rgb();
     int n = 0;
     for (int y = slotRow * g.CellHeight() + 3; y < (slotRow + 1) * g.CellHeight() - 3; ++y)
         for (int x = slotCol * g.CellWidth() + 3; x < (slotCol + 1) * g.CellWidth() - 5; ++x)
-            n += image.pixel(x, y) == text;
+            n += isInk(image.pixel(x, y));
     return n;
 }
 

@@ -219,23 +219,33 @@ TEST_F(GridMatrix, ShrinkingRowsHidesCellsWithoutDroppingThem) {
 }
 
 TEST_F(GridMatrix, SizesBeyondTheirRangesRaiseOverflow) {
-    const std::function<void(Grid&)> calls[] = {
-        [](Grid& grid) { grid.Rows(std::numeric_limits<int32_t>::max()); },
-        [](Grid& grid) { grid.Cols(std::numeric_limits<int32_t>::max()); },
-        [](Grid& grid) { grid.ResizeMatrix(std::numeric_limits<int32_t>::max(), 3); },
-        // 40001 rows with 17 shown leave more than 32767 for the bar.
-        [](Grid& grid) { grid.ResizeMatrix(40000, 3); },
+    struct Case {
+        const char* what;
+        std::function<void(Grid&)> call;
+        bool refusedBeforeAnyChange; // the size stays as it was
     };
-    for (const auto& call : calls) {
+    const Case cases[] = {
+        {"Rows", [](Grid& grid) { grid.Rows(std::numeric_limits<int32_t>::max()); }, true},
+        {"Cols", [](Grid& grid) { grid.Cols(std::numeric_limits<int32_t>::max()); }, true},
+        {"ResizeMatrix rows + 1", [](Grid& grid) { grid.ResizeMatrix(std::numeric_limits<int32_t>::max(), 3); }, true},
+        // 40001 rows with 17 shown leave more than 32767 for the bar: the
+        // size is taken, the layout then overflows.
+        {"ResizeMatrix scroll range", [](Grid& grid) { grid.ResizeMatrix(40000, 3); }, false},
+    };
+    for (const Case& c : cases) {
+        const int32_t rows = g.Rows();
+        const int32_t cols = g.Cols();
         try {
-            call(g);
-            ADD_FAILURE() << "no overflow raised";
+            c.call(g);
+            ADD_FAILURE() << c.what << ": no overflow raised";
         } catch (const MarviskError& e) {
-            EXPECT_EQ(e.number(), grid::OverflowError);
+            EXPECT_EQ(e.number(), grid::OverflowError) << c.what;
+        }
+        if (c.refusedBeforeAnyChange) {
+            EXPECT_EQ(g.Rows(), rows) << c.what;
+            EXPECT_EQ(g.Cols(), cols) << c.what;
         }
     }
-    // A refused writer leaves its field alone.
-    EXPECT_NE(g.Rows(), std::numeric_limits<int32_t>::max());
 }
 
 TEST_F(GridMatrix, SetTextDoesNotRepaint) {

@@ -110,12 +110,13 @@ TEST_P(KeyMove, MovesTheSelectionAndScrollsItIntoView) {
     EXPECT_EQ(g.TextCol(), c.endCol);
     EXPECT_EQ(g.vsb1->value(), c.endVsb);
     EXPECT_EQ(g.hsb1->value(), c.endHsb);
-    // The editor sits over the new cell's slot (3.5 pixels in, the half
-    // rounded to even: 4), showing its "0", all of it selected.
+    // The editor sits over the new cell's slot (3.5 pixels in, the half going
+    // to the lower pixel, 3, where the painted text starts), showing its "0",
+    // all of it selected.
     const int rs = c.endRow == 0 ? 0 : c.endRow - c.endVsb;
     const int cs = c.endCol == 0 ? 0 : c.endCol - c.endHsb;
     EXPECT_FALSE(g.txt1->isHidden());
-    EXPECT_EQ(g.txt1->pos(), QPoint(70 * cs + 4, 20 * rs + 4));
+    EXPECT_EQ(g.txt1->pos(), QPoint(70 * cs + 3, 20 * rs + 3));
     EXPECT_EQ(g.txt1->text(), "0");
     EXPECT_EQ(g.txt1->selectedText(), "0");
 }
@@ -186,7 +187,7 @@ TEST_F(GridNavigation, AnyMouseButtonSelectsADataCell) {
         h.clickSlot(3, 4, button);
         EXPECT_EQ(g.TextRow(), 3) << button;
         EXPECT_EQ(g.TextCol(), 4) << button;
-        EXPECT_EQ(g.txt1->pos(), QPoint(70 * 4 + 4, 20 * 3 + 4)) << button;
+        EXPECT_EQ(g.txt1->pos(), QPoint(70 * 4 + 3, 20 * 3 + 3)) << button;
         EXPECT_EQ(g.txt1->selectedText(), "0") << button;
     }
     EXPECT_EQ(beeps.count, 0);

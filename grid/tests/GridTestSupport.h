@@ -103,5 +103,12 @@ public:
 };
 
 inline QRgb buttonFace() { return platform::buttonFaceColour().rgb(); }
+
+// Whether a pixel inside a cell's fill belongs to its text: the text colour,
+// or a shade of it at a letter's smoothed edge, where the fills are white or
+// button face.
+inline bool isInk(QRgb pixel) {
+    return pixel != QColor(Qt::white).rgb() && pixel != platform::buttonFaceColour().rgb();
+}
 inline QRgb white() { return QColor(Qt::white).rgb(); }
 inline QRgb black() { return QColor(Qt::black).rgb(); }

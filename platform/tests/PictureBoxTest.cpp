@@ -133,6 +133,13 @@ INSTANTIATE_TEST_SUITE_P(
                   unite({rect(2, 3, 6, 3), rect(2, 7, 6, 7), rect(2, 3, 2, 7), rect(6, 3, 6, 7)})},
         ShapeCase{"WideBoxOutline", 2, ShapeCase::Box, 3, 3, 8, 9,
                   unite({rect(2, 2, 8, 3), rect(2, 8, 8, 9), rect(2, 2, 3, 9), rect(7, 2, 8, 9)})},
+        // Sides whose pen the surface would cut move in to show whole: the
+        // 40 x 30 box's sides at 0, 40, 0 and 30 cover columns 0-1 and 38-39,
+        // rows 0-1 and 28-29.
+        ShapeCase{"WideBoxAgainstTheEdgesStaysWhole", 2, ShapeCase::Box, 0, 0, 40, 30,
+                  unite({rect(0, 0, 39, 1), rect(0, 28, 39, 29), rect(0, 0, 1, 29), rect(38, 0, 39, 29)})},
+        ShapeCase{"WideBoxWhollyOutsideStaysOutside", 2, ShapeCase::Box, 10, 5, 45, 20,
+                  unite({rect(9, 4, 39, 5), rect(9, 19, 39, 20), rect(9, 4, 10, 20)})},
         ShapeCase{"FilledBoxIncludesBothCorners", 1, ShapeCase::Filled, 2, 3, 6, 7, rect(2, 3, 6, 7)},
         // The last four pixel columns of a 70-wide cell at 0: 66 to 69.
         ShapeCase{"StripOfFourColumns", 1, ShapeCase::Filled, 36, 2, 39, 8, rect(36, 2, 39, 8)},
@@ -180,18 +187,47 @@ TEST_F(PictureBoxTest, PrintDrawsTheTextBelowAndRightOfTheCurrentPointWithoutBac
     box.Print(text);
     const Pixels ink = drawn(box.image(), Red);
     ASSERT_FALSE(ink.empty());
+    int solid = 0;
     for (const auto& [x, y] : ink) {
         EXPECT_GE(x, 20);
         EXPECT_LT(x, 20 + width);
         EXPECT_GE(y, 10);
         EXPECT_LT(y, 10 + height);
-        // Only the text colour, no anti-aliased shades.
-        EXPECT_EQ(box.image().pixel(x, y), Black);
+        // The text colour, or at the letters' edges a blend of it into what
+        // lay beneath: black over red leaves only red shades.
+        const QRgb p = box.image().pixel(x, y);
+        EXPECT_TRUE(qGreen(p) == 0 && qBlue(p) == 0 && qRed(p) < 255) << x << "," << y;
+        solid += p == Black;
     }
+    // The stems are solid.
+    EXPECT_GE(solid, 8);
     // The background around the letters is not painted.
     EXPECT_LT(ink.size(), std::size_t(width) * std::size_t(height));
     EXPECT_EQ(box.CurrentX(), 0);
     EXPECT_EQ(box.CurrentY(), 10 + height);
+}
+
+// Text reads evenly: every letter advances by whole pixels and looks the
+// same wherever it stands, so a run of one letter is that letter's image
+// repeated at a fixed step. Glyphs at fractions of a pixel fail both: the
+// run's width is not a multiple of one letter's, and copies differ.
+TEST_F(PictureBoxTest, LettersStandOnWholePixelsAndRepeatExactly) {
+    box.resize(200, 30);
+    for (const char* letter : {"n", "o", "i", "m", "S"}) {
+        const QString one = QString::fromLatin1(letter);
+        const QString run = one.repeated(12);
+        const int advance = int(box.TextWidth(one));
+        ASSERT_GT(advance, 0) << letter;
+        EXPECT_EQ(box.TextWidth(run), 12 * box.TextWidth(one)) << letter;
+        box.Cls();
+        box.Print(one);
+        const QImage single = box.image().copy(0, 0, advance, 30);
+        box.Cls();
+        box.Print(run);
+        const QImage repeated = box.image();
+        for (int k = 0; k < 12; ++k)
+            EXPECT_EQ(repeated.copy(k * advance, 0, advance, 30), single) << letter << " copy " << k;
+    }
 }
 
 TEST_F(PictureBoxTest, TextSizeGrowsWithTheText) {

