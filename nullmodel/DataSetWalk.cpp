@@ -1,11 +1,20 @@
 // Beta's data sets side by side: see DataSetWalk.h. Every lane does exactly
 // the floating-point operations of one data set assembled on its own, in the
-// same order, so the numbers are those of one draw after another.
+// same order, so the numbers are those of one draw after another. There are
+// two walks: one in portable vector code, compiled for AVX2 and for plain
+// x86-64, and one written for AVX-512, which looks each guild's weight up
+// from its size in registers.
 
 #include "nullmodel/DataSetWalk.h"
 
 #include "nullmodel/FloatingPoint.h"
 
+// GCC 12 takes the undefined vectors that some of these intrinsics start
+// from for uninitialized variables.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
 #include <sched.h>
 
 #include <algorithm>
@@ -23,30 +32,36 @@ namespace quorlan {
 
 namespace {
 
-// Data sets walked side by side, one lane each (the walk spells out eight).
+// Data sets walked side by side, one lane each (the walk spells out eight),
+// in groups of Lanes: a walk takes Groups groups at once.
 constexpr int Lanes = 8;
+constexpr int Groups = 4;
 using Doubles = double __attribute__((vector_size(Lanes * sizeof(double))));
 using Longs = int64_t __attribute__((vector_size(Lanes * sizeof(int64_t))));
 using Ints = int32_t __attribute__((vector_size(Lanes * sizeof(int32_t))));
 
-// Guild slots of a site: one per species at most.
-constexpr int Slots = LargestSpeciesCount;
+// Guild slots of a site: one per species at most, and one more that is
+// always empty.
+constexpr int Slots = LargestSpeciesCount + 1;
 
 // Words of one buffer handed from the drawing thread to a walking one: large
 // enough that handing it over costs little beside drawing it.
 constexpr int64_t WordsPerChunk = 1 << 15;
-// A buffer of data sets side by side takes 2 Lanes times the words of one:
-// beyond this many (some 3000 sites of 41 species) a data set goes one draw
-// after another.
+// A buffer of data sets side by side takes Groups Lanes times the words of
+// one (32 MB for this many): beyond this many (some 3000 sites of 41 species)
+// a data set goes one draw after another.
 constexpr int64_t MostWordsPerDataSet = int64_t{1} << 17;
-// The words of all buffers of a call at most (64 MB): a call of very large
-// data sets starts fewer helpers. Buffers up to a quarter of that are kept
-// for the thread's next call; larger ones are given back at its end.
+// The words of all buffers of a call at most (64 MB), but never fewer than
+// three buffers: a call of very large data sets starts fewer helpers.
+// Buffers up to a quarter of that are kept for the thread's next call; larger
+// ones are given back at its end.
 constexpr std::size_t MostBufferWords = std::size_t{1} << 23;
 constexpr std::size_t KeptBufferWords = MostBufferWords / 4;
 // Below this many words (a few milliseconds on one thread) a call is over
 // before helper threads would pay off.
 constexpr int64_t WordsWorthHelpers = int64_t{1} << 21;
+
+// ---- The portable walk ----
 
 // One group of Lanes data sets in the middle of a site.
 struct LaneGroup {
@@ -60,11 +75,6 @@ struct LaneGroup {
     const double* words;       // the next word of each lane, side by side
 };
 
-// The walk of one species in one group, up to slot widest: the slot of each
-// lane where u first falls below 0, i.e. the number of slots before it where
-// u stayed at 0 or above. On its way it puts the previous species' new weights
-// (joinedWeight, in slot joined of each lane) into the group's weights: lane
-// by lane stores would stall the walk's whole-vector loads.
 [[gnu::always_inline]] inline void startSpecies(LaneGroup& group, Doubles& u) {
     std::memcpy(&u, group.words, sizeof u);
     group.words += Lanes;
@@ -90,15 +100,15 @@ struct LaneGroup {
     return highest;
 }
 
-// Walks two groups of Lanes data sets side by side: the subtractions of one
-// walk depend on each other, those of two groups don't, so the processor
-// overlaps them. Adds the rejections of the first lanesUsed lanes of each.
-// Compiled also for the wider vector units, chosen at load by the processor:
-// each lane's operations are the same IEEE operations in every version.
-[[gnu::target_clones("avx512f", "avx2", "default")]] void walkGroups(std::span<const SimulatedType> types,
-                                                                    const double* wordsA, int lanesA,
-                                                                    const double* wordsB, int lanesB, int32_t& c1,
-                                                                    int32_t& c2) {
+// Walks two groups side by side: the subtractions of one walk depend on each
+// other, those of two groups don't, so the processor overlaps them. Each
+// species walks every lane up to the widest slot of any lane, counting the
+// slots where u stays at 0 or above (no weight is below 0, so u only falls);
+// on its way it puts the previous species' new weights (joinedWeight, in
+// slot joined of each lane) into the group's weights, since lane by lane
+// stores would stall the walk's whole-vector loads.
+[[gnu::always_inline]] inline void walkTwoGroups(std::span<const SimulatedType> types, const double* wordsA,
+                                                 const double* wordsB, DataSetSums* sums) {
     LaneGroup a;
     LaneGroup b;
     a.words = wordsA;
@@ -135,8 +145,6 @@ struct LaneGroup {
                 Doubles uB;
                 startSpecies(a, uA);
                 startSpecies(b, uB);
-                // No weight is below 0, so u only falls: the slots where it
-                // is still at 0 or above are the ones before its stop.
                 Longs slotA = {};
                 Longs slotB = {};
                 for (int64_t k = 0; k <= widest; ++k) {
@@ -157,13 +165,13 @@ struct LaneGroup {
             }
             for (int h = 0; h < 2; ++h) {
                 LaneGroup& group = h == 0 ? a : b;
-                Doubles* sums = h == 0 ? sumsA : sumsB;
+                Doubles* groupSums = h == 0 ? sumsA : sumsB;
                 // The site's score: an empty slot of a lane adds +0, which
                 // leaves the sum (never -0) as it is. Its guilds, mc: the
                 // slots filled.
                 Ints guilds = {};
                 for (int64_t k = 0; k < widest; ++k) {
-                    sums[0] = __builtin_convertvector(group.g[k] * group.g[k], Doubles) + sums[0];
+                    groupSums[0] = __builtin_convertvector(group.g[k] * group.g[k], Doubles) + groupSums[0];
                     guilds -= group.g[k] != 0;
                 }
                 Doubles first = {};
@@ -172,15 +180,210 @@ struct LaneGroup {
                     first[l] = type.firstMoment[2 * guilds[l]];
                     second[l] = type.secondMoment[2 * guilds[l]];
                 }
-                sums[1] = sums[1] + first;
-                sums[2] = (sums[2] + second) - first * first;
+                groupSums[1] = groupSums[1] + first;
+                groupSums[2] = (groupSums[2] + second) - first * first;
             }
         }
     }
-    for (int l = 0; l < lanesA; ++l)
-        CountRejections(sumsA[0][l], sumsA[1][l], sumsA[2][l], c1, c2);
-    for (int l = 0; l < lanesB; ++l)
-        CountRejections(sumsB[0][l], sumsB[1][l], sumsB[2][l], c1, c2);
+    for (int l = 0; l < Lanes; ++l) {
+        sums[l] = {sumsA[0][l], sumsA[1][l], sumsA[2][l]};
+        sums[Lanes + l] = {sumsB[0][l], sumsB[1][l], sumsB[2][l]};
+    }
+}
+
+// The portable walk for the processors without AVX-512: compiled twice, for
+// AVX2 and for plain x86-64. Each lane's operations are the same IEEE
+// operations in both.
+[[gnu::target("avx2")]] void walkGroupsAvx2(std::span<const SimulatedType> types, const double* const* words,
+                                            DataSetSums* sums) {
+    walkTwoGroups(types, words[0], words[1], sums);
+    walkTwoGroups(types, words[2], words[3], sums + 2 * Lanes);
+}
+
+void walkGroupsPlain(std::span<const SimulatedType> types, const double* const* words, DataSetSums* sums) {
+    walkTwoGroups(types, words[0], words[1], sums);
+    walkTwoGroups(types, words[2], words[3], sums + 2 * Lanes);
+}
+
+// ---- The walk on AVX-512 ----
+//
+// Each lane keeps, for every slot k, the species in its guilds 0 to k (at[k]):
+// a guild's size is the difference of two neighbours. A species joins the
+// guild of the first slot where u falls below 0 and so adds 1 to at[k] for
+// that slot and every slot after it, i.e. wherever u is below 0: one masked
+// add a slot, with no mask to carry from slot to slot. The slots from the
+// widest of any lane on are empty and hold every species placed so far.
+
+// The weights of one site type by guild size, w(0) to w(47), in six
+// registers. w(0), the weight of an empty slot, is +infinity: a walk stops
+// there at the latest (u minus infinity is below 0), which is where a species
+// founds a new guild. While no guild of a site holds 16 species, one
+// permutation of the first two registers looks the weights up; beyond that,
+// three and two blends.
+struct alignas(64) WeightsBySize {
+    double w[48];
+};
+
+template <bool Wide>
+[[gnu::target("avx512f"), gnu::always_inline]] inline __m512d weightOf(const __m512d* t, __m512i size) {
+    const __m512d low = _mm512_permutex2var_pd(t[0], size, t[1]);
+    if constexpr (!Wide)
+        return low;
+    else {
+        const __m512d middle = _mm512_permutex2var_pd(t[2], size, t[3]);
+        const __m512d high = _mm512_permutex2var_pd(t[4], size, t[5]);
+        const __mmask8 from16 = _mm512_test_epi64_mask(size, _mm512_set1_epi64(16));
+        const __mmask8 from32 = _mm512_test_epi64_mask(size, _mm512_set1_epi64(32));
+        return _mm512_mask_mov_pd(_mm512_mask_mov_pd(low, from16, middle), from32, high);
+    }
+}
+
+// One group of Lanes data sets in the middle of a site.
+struct SizeGroup {
+    alignas(64) __m512i at[Slots]; // the species in slots 0 to k of each lane
+    const double* words;           // the next word of each lane, side by side
+    __m512d sums[3];               // SumS, SumMean, SumVar of each lane
+};
+
+// Places one species in every lane of the groups: walks slots 0 to widest - 1
+// and returns whether any lane walked past them all, founding a guild in slot
+// widest. placed: the species placed once this one is.
+template <bool Wide>
+[[gnu::target("avx512f"), gnu::always_inline]] inline bool placeSpecies(SizeGroup* groups, const __m512d* t,
+                                                                        int64_t widest, __m512i placed) {
+    // The four walks don't depend on each other: the processor overlaps them.
+    __m512d u[Groups];
+    __m512i before[Groups];
+    __mmask8 below[Groups];
+#pragma GCC unroll 4
+    for (int i = 0; i < Groups; ++i) {
+        u[i] = _mm512_loadu_pd(groups[i].words);
+        groups[i].words += Lanes;
+        before[i] = _mm512_setzero_si512();
+        below[i] = 0;
+    }
+    const __m512d zero = _mm512_setzero_pd();
+    const __m512i one = _mm512_set1_epi64(1);
+    for (int64_t k = 0; k < widest; ++k) {
+#pragma GCC unroll 4
+        for (int i = 0; i < Groups; ++i) {
+            const __m512i at = _mm512_load_si512(&groups[i].at[k]);
+            u[i] = _mm512_sub_pd(u[i], weightOf<Wide>(t, _mm512_sub_epi64(at, before[i])));
+            below[i] = _mm512_cmp_pd_mask(u[i], zero, _CMP_LT_OS);
+            _mm512_store_si512(&groups[i].at[k], _mm512_mask_add_epi64(at, below[i], at, one));
+            before[i] = at;
+        }
+    }
+    __mmask8 stopped = 0xFF;
+#pragma GCC unroll 4
+    for (int i = 0; i < Groups; ++i) {
+        _mm512_store_si512(&groups[i].at[widest], placed);
+        stopped &= below[i];
+    }
+    return stopped != 0xFF;
+}
+
+// The largest guild of any lane.
+[[gnu::target("avx512f"), gnu::always_inline]] inline int64_t largestGuild(const SizeGroup* groups,
+                                                                           int64_t widest) {
+    __m512i largest = _mm512_setzero_si512();
+    for (int i = 0; i < Groups; ++i) {
+        __m512i before = _mm512_setzero_si512();
+        for (int64_t k = 0; k < widest; ++k) {
+            const __m512i at = _mm512_load_si512(&groups[i].at[k]);
+            largest = _mm512_max_epi64(largest, _mm512_sub_epi64(at, before));
+            before = at;
+        }
+    }
+    return _mm512_reduce_max_epi64(largest);
+}
+
+[[gnu::target("avx512f")]] void walkGroupsAvx512(std::span<const SimulatedType> types, const double* const* words,
+                                                 DataSetSums* sums) {
+    SizeGroup groups[Groups];
+    for (int i = 0; i < Groups; ++i) {
+        groups[i].words = words[i];
+        for (__m512d& sum : groups[i].sums)
+            sum = _mm512_setzero_pd();
+    }
+    const __m512i one = _mm512_set1_epi64(1);
+
+    for (const SimulatedType& type : types) {
+        const int32_t n = type.n;
+        WeightsBySize table;
+        for (double& w : table.w)
+            w = std::numeric_limits<double>::infinity();
+        for (int32_t j = 1; j <= n; ++j)
+            table.w[j] = type.w[j];
+        __m512d t[6];
+        for (int p = 0; p < 6; ++p)
+            t[p] = _mm512_load_pd(table.w + 8 * p);
+
+        for (int32_t site = 0; site < type.f; ++site) {
+            // Species 1 founds guild 1 in every lane.
+            for (SizeGroup& group : groups)
+                group.at[0] = one;
+            int64_t widest = 1; // the most guilds of any lane
+            // Species s looks up guilds of at most s - 1 species, so one
+            // permutation serves up to species 16. Past that, the largest
+            // guild is looked at again whenever it could have reached 16.
+            int32_t narrowUpTo = 16;
+            int32_t species = 2;
+            for (; species <= n; ++species) {
+                if (species > narrowUpTo) {
+                    const int64_t largest = largestGuild(groups, widest);
+                    if (largest >= 16)
+                        break;
+                    narrowUpTo = species + static_cast<int32_t>(15 - largest);
+                }
+                widest += placeSpecies<false>(groups, t, widest, _mm512_set1_epi64(species));
+            }
+            for (; species <= n; ++species)
+                widest += placeSpecies<true>(groups, t, widest, _mm512_set1_epi64(species));
+
+            for (SizeGroup& group : groups) {
+                // The site's score, its guilds filling slots 0 to mc - 1: an
+                // empty slot of a lane adds +0, which leaves the sum (never
+                // -0) as it is.
+                __m512i guilds = _mm512_setzero_si512();
+                __m512i before = _mm512_setzero_si512();
+                for (int64_t k = 0; k < widest; ++k) {
+                    const __m512i at = _mm512_load_si512(&group.at[k]);
+                    const __m512i g = _mm512_sub_epi64(at, before);
+                    before = at;
+                    const __m256i square = _mm512_cvtepi64_epi32(_mm512_mul_epu32(g, g));
+                    group.sums[0] = _mm512_add_pd(_mm512_cvtepi32_pd(square), group.sums[0]);
+                    guilds = _mm512_mask_add_epi64(guilds, _mm512_test_epi64_mask(g, g), guilds, one);
+                }
+                const __m512i twice = _mm512_add_epi64(guilds, guilds);
+                const __m512d first = _mm512_i64gather_pd(twice, type.firstMoment, 8);
+                const __m512d second = _mm512_i64gather_pd(twice, type.secondMoment, 8);
+                group.sums[1] = _mm512_add_pd(group.sums[1], first);
+                group.sums[2] = _mm512_sub_pd(_mm512_add_pd(group.sums[2], second), _mm512_mul_pd(first, first));
+            }
+        }
+    }
+    for (int i = 0; i < Groups; ++i) {
+        alignas(64) double lanes[3][Lanes];
+        for (int h = 0; h < 3; ++h)
+            _mm512_store_pd(lanes[h], groups[i].sums[h]);
+        for (int l = 0; l < Lanes; ++l)
+            sums[i * Lanes + l] = {lanes[0][l], lanes[1][l], lanes[2][l]};
+    }
+}
+
+using WalkGroups = void (*)(std::span<const SimulatedType>, const double* const*, DataSetSums*);
+
+WalkGroups walkFor(VectorUnits units) {
+    switch (units) {
+    case VectorUnits::Avx512:
+        return walkGroupsAvx512;
+    case VectorUnits::Avx2:
+        return walkGroupsAvx2;
+    case VectorUnits::Plain:
+        break;
+    }
+    return walkGroupsPlain;
 }
 
 // A run of groups of data sets: their words, side by side, and how many data
@@ -239,18 +442,35 @@ void drawChunk(Chunk& chunk, double (*RndU)(), int64_t wordsPerDataSet, int32_t 
     }
 }
 
-void walkChunk(std::span<const SimulatedType> types, const Chunk& chunk, int64_t wordsPerDataSet, int32_t& c1,
-               int32_t& c2) {
-    // Two groups at a time; a last group without a partner walks beside a
-    // copy of itself that counts nothing.
+// What the walked data sets come to: their rejections, and for the tests
+// their sums, in the order of the data sets.
+struct Tally {
+    int32_t c1 = 0;
+    int32_t c2 = 0;
+    std::vector<DataSetSums>* sums = nullptr;
+    void add(const DataSetSums& dataSet) {
+        if (sums)
+            sums->push_back(dataSet);
+        else
+            CountRejections(dataSet.SumS, dataSet.SumMean, dataSet.SumVar, c1, c2);
+    }
+};
+
+void walkChunk(std::span<const SimulatedType> types, const Chunk& chunk, int64_t wordsPerDataSet, WalkGroups walk,
+               Tally& tally) {
+    // Groups groups at a time; the last ones may walk beside copies of the
+    // first that count nothing.
     const int64_t groupWords = Lanes * wordsPerDataSet;
-    auto lanesOf = [&](int32_t g) {
-        return g >= chunk.groups ? 0 : g + 1 == chunk.groups ? chunk.lastLanes : Lanes;
-    };
-    for (int32_t g = 0; g < chunk.groups; g += 2) {
-        const double* const first = chunk.words + g * groupWords;
-        const double* const second = g + 1 < chunk.groups ? first + groupWords : first;
-        walkGroups(types, first, lanesOf(g), second, lanesOf(g + 1), c1, c2);
+    DataSetSums sums[Groups * Lanes];
+    for (int32_t g = 0; g < chunk.groups; g += Groups) {
+        const double* words[Groups];
+        for (int i = 0; i < Groups; ++i)
+            words[i] = chunk.words + (g + i < chunk.groups ? g + i : 0) * groupWords;
+        walk(types, words, sums);
+        const int32_t dataSets =
+            std::min(Groups, chunk.groups - g) * Lanes - (g + Groups >= chunk.groups ? Lanes - chunk.lastLanes : 0);
+        for (int32_t d = 0; d < dataSets; ++d)
+            tally.add(sums[d]);
     }
 }
 
@@ -344,19 +564,19 @@ private:
 // One helper thread: walks chunks as they are drawn, under the call's
 // floating-point setup, and keeps its own counts. A failure ends the call.
 struct Helper {
-    int32_t c1 = 0;
-    int32_t c2 = 0;
-    void run(std::span<const SimulatedType> types, ChunkRing& ring, int64_t wordsPerDataSet) noexcept {
+    Tally tally;
+    void run(std::span<const SimulatedType> types, ChunkRing& ring, int64_t wordsPerDataSet,
+             WalkGroups walk) noexcept {
         try {
             FloatingPointScope scope;
             ClearFaults();
             Chunk* chunk = nullptr;
             for (int32_t c; (c = ring.take(chunk)) >= 0;) {
-                walkChunk(types, *chunk, wordsPerDataSet, c1, c2);
+                walkChunk(types, *chunk, wordsPerDataSet, walk, tally);
                 ring.walked(c);
             }
-            Observed(c1);
-            Observed(c2);
+            Observed(tally.c1);
+            Observed(tally.c2);
             CheckFaults();
         } catch (...) {
             ring.fail();
@@ -378,10 +598,11 @@ public:
     HelperThreads(const HelperThreads&) = delete;
     HelperThreads& operator=(const HelperThreads&) = delete;
 
-    void start(std::span<const SimulatedType> types, std::vector<Helper>& helpers, int64_t wordsPerDataSet) {
+    void start(std::span<const SimulatedType> types, std::vector<Helper>& helpers, int64_t wordsPerDataSet,
+               WalkGroups walk) {
         for (Helper& helper : helpers) {
             try {
-                threads_.emplace_back(&Helper::run, &helper, types, std::ref(ring_), wordsPerDataSet);
+                threads_.emplace_back(&Helper::run, &helper, types, std::ref(ring_), wordsPerDataSet, walk);
             } catch (const std::system_error&) {
                 break; // fewer helpers: the ones started walk every chunk
             }
@@ -399,48 +620,53 @@ private:
     std::vector<std::thread> threads_;
 };
 
+// One data set assembled one draw after another, each draw walked on its own
+// until its guild is found.
+DataSetSums oneDataSet(std::span<const SimulatedType> types, double (*RndU)()) {
+    int32_t g[LargestSpeciesCount];
+    DataSetSums sums{0, 0, 0};
+    for (const SimulatedType& type : types) {
+        const double* const w = type.w;
+        const int32_t n = type.n;
+        for (int32_t site = 0; site < type.f; ++site) {
+            // Species 1 founds guild 1; each later species joins a guild
+            // already present, walked in the order of founding, or founds
+            // the next.
+            g[0] = 1;
+            int32_t mc = 1;
+            for (int32_t species = 2; species <= n; ++species) {
+                double u = RndU();
+                int32_t k = 0;
+                for (; k < mc; ++k) {
+                    u = u - w[g[k]];
+                    if (u < 0)
+                        break;
+                }
+                if (k < mc)
+                    ++g[k];
+                else
+                    g[mc++] = 1;
+            }
+            for (int32_t k = 0; k < mc; ++k)
+                sums.SumS = static_cast<double>(g[k] * g[k]) + sums.SumS;
+            const double E1 = type.firstMoment[2 * mc];
+            sums.SumMean = sums.SumMean + E1;
+            sums.SumVar = (sums.SumVar + type.secondMoment[2 * mc]) - E1 * E1;
+        }
+    }
+    return sums;
+}
+
+void simulate(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations, Tally& tally,
+              unsigned helpers, VectorUnits units);
+
 } // namespace
 
-// Data sets one after another, each draw walked on its own: the way for
-// weights too large for the walk side by side, and for data sets too large
-// for its buffers.
 void WalkOneDrawAfterAnother(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations,
                              int32_t& c1, int32_t& c2) {
-    int32_t g[LargestSpeciesCount];
     for (int32_t iteration = 1; iteration <= Iterations; ++iteration) {
-        double SumS = 0;
-        double SumMean = 0;
-        double SumVar = 0;
-        for (const SimulatedType& type : types) {
-            const double* const w = type.w;
-            const int32_t n = type.n;
-            for (int32_t site = 0; site < type.f; ++site) {
-                // Species 1 founds guild 1; each later species joins a
-                // guild already present, walked in the order of founding,
-                // or founds the next.
-                g[0] = 1;
-                int32_t mc = 1;
-                for (int32_t species = 2; species <= n; ++species) {
-                    double u = RndU();
-                    int32_t k = 0;
-                    for (; k < mc; ++k) {
-                        u = u - w[g[k]];
-                        if (u < 0)
-                            break;
-                    }
-                    if (k < mc)
-                        ++g[k];
-                    else
-                        g[mc++] = 1;
-                }
-                for (int32_t k = 0; k < mc; ++k)
-                    SumS = static_cast<double>(g[k] * g[k]) + SumS;
-                const double E1 = type.firstMoment[2 * mc];
-                SumMean = SumMean + E1;
-                SumVar = (SumVar + type.secondMoment[2 * mc]) - E1 * E1;
-            }
-        }
-        CountRejections(SumS, SumMean, SumVar, c1, c2);
+        const DataSetSums sums = oneDataSet(types, RndU);
+        CountRejections(sums.SumS, sums.SumMean, sums.SumVar, c1, c2);
     }
 }
 
@@ -472,14 +698,59 @@ unsigned HelpersWorthStarting(int64_t words) {
     return threads > 1 ? threads - 1 : 0;
 }
 
+VectorUnits WidestVectorUnits() {
+    static const VectorUnits widest = [] {
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f"))
+            return VectorUnits::Avx512;
+        if (__builtin_cpu_supports("avx2"))
+            return VectorUnits::Avx2;
+        return VectorUnits::Plain;
+    }();
+    return widest;
+}
+
+bool ProcessorHas(VectorUnits units) { return units <= WidestVectorUnits(); }
+
 void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations, int32_t& c1,
-                      int32_t& c2, unsigned helpers) {
+                      int32_t& c2, unsigned helpers, VectorUnits units) {
+    Tally tally;
+    simulate(types, RndU, Iterations, tally, helpers, units);
+    // At most Iterations each: the sums can't overflow.
+    c1 += tally.c1;
+    c2 += tally.c2;
+}
+
+std::vector<DataSetSums> SumsSideBySide(std::span<const SimulatedType> types, double (*RndU)(),
+                                        int32_t Iterations, VectorUnits units) {
+    std::vector<DataSetSums> sums;
+    Tally tally;
+    tally.sums = &sums;
+    simulate(types, RndU, Iterations, tally, 0, units);
+    return sums;
+}
+
+std::vector<DataSetSums> SumsOneDrawAfterAnother(std::span<const SimulatedType> types, double (*RndU)(),
+                                                 int32_t Iterations) {
+    std::vector<DataSetSums> sums;
+    for (int32_t iteration = 1; iteration <= Iterations; ++iteration)
+        sums.push_back(oneDataSet(types, RndU));
+    return sums;
+}
+
+namespace {
+
+void simulate(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations, Tally& tally,
+              unsigned helpers, VectorUnits units) {
+    if (!ProcessorHas(units))
+        throw Failure("the processor lacks the vector units asked for");
+    const WalkGroups walk = walkFor(units);
     const int64_t wordsPerDataSet = WordsPerDataSet(types);
     if (wordsPerDataSet <= 0 || Iterations < 1)
         throw Failure("no data sets to walk side by side");
     const int64_t groupWords = Lanes * wordsPerDataSet;
-    // An even number of groups: the walk takes them two at a time.
-    const int64_t groupsPerChunk = std::max<int64_t>(2, WordsPerChunk / groupWords / 2 * 2);
+    // A whole number of walks' groups.
+    const int64_t groupsPerChunk = std::max<int64_t>(Groups, WordsPerChunk / groupWords / Groups * Groups);
     const int32_t dataSetsPerChunk = static_cast<int32_t>(std::min<int64_t>(groupsPerChunk * Lanes, Iterations));
     const int32_t chunks = (Iterations - 1) / dataSetsPerChunk + 1;
     // Sized for a whole chunk whatever the count, so that the buffers of a
@@ -498,7 +769,7 @@ void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), in
         ChunkRing ring(words.data(), buffers, chunkWords, chunks);
         std::vector<Helper> counts(helpers);
         HelperThreads threads(ring);
-        threads.start(types, counts, wordsPerDataSet);
+        threads.start(types, counts, wordsPerDataSet, walk);
         if (threads.started() > 0) {
             for (int32_t c = 0; c < chunks; ++c) {
                 Chunk* chunk = ring.bufferFor(c);
@@ -510,10 +781,9 @@ void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), in
             threads.join();
             if (ring.failed())
                 throw Failure("a helper thread failed");
-            // At most Iterations each: the sums can't overflow.
             for (const Helper& helper : counts) {
-                c1 += helper.c1;
-                c2 += helper.c2;
+                tally.c1 += helper.tally.c1;
+                tally.c2 += helper.tally.c2;
             }
             return;
         }
@@ -524,8 +794,10 @@ void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), in
     chunk.words = words.data();
     for (int32_t c = 0; c < chunks; ++c) {
         drawChunk(chunk, RndU, wordsPerDataSet, dataSetsOf(c));
-        walkChunk(types, chunk, wordsPerDataSet, c1, c2);
+        walkChunk(types, chunk, wordsPerDataSet, walk, tally);
     }
 }
+
+} // namespace
 
 } // namespace quorlan

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace quorlan {
 
@@ -24,9 +25,22 @@ struct SimulatedType {
     const double* secondMoment; // ScoreMoments(n, m, 2) at secondMoment[2 m]
 };
 
+// What one data set comes to, as its test takes it.
+struct DataSetSums {
+    double SumS;
+    double SumMean;
+    double SumVar;
+};
+
+// The vector units a walk side by side is compiled for, narrowest first. Each
+// gives the same numbers; a call takes the widest the processor has.
+enum class VectorUnits { Plain, Avx2, Avx512 };
+VectorUnits WidestVectorUnits();
+bool ProcessorHas(VectorUnits units);
+
 // Whether the walk side by side gives today's numbers for these weights: each
-// at least 0 (so a walk's u only falls, and the first slot where it falls
-// below 0 is found by counting) and at most 1E300 (so no subtraction of a
+// at least 0 (so a walk's u only falls: the slots where it is below 0 are
+// the one where it stops and all after it) and at most 1E300 (so no subtraction of a
 // walk, however long it goes on, can overflow). Every Strength of 0 or more
 // gives weights in [0, 1]; the others go one draw after another.
 bool WalkSideBySide(std::span<const double> weights);
@@ -37,15 +51,23 @@ int64_t WordsPerDataSet(std::span<const SimulatedType> types);
 
 // Simulates data sets 1 to Iterations (>= 1) and adds their rejections to c1
 // and c2, drawing every word from RndU on the calling thread, in order.
-// helpers: how many helper threads the call may start (0: none).
+// helpers: how many helper threads the call may start (0: none). Throws
+// Failure for units the processor lacks.
 void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations,
-                      int32_t& c1, int32_t& c2, unsigned helpers);
+                      int32_t& c1, int32_t& c2, unsigned helpers, VectorUnits units = WidestVectorUnits());
 
 // The same data sets one after another, each draw walked on its own until its
 // guild is found: for weights too large for the walk side by side and for data
 // sets too large for its buffers.
 void WalkOneDrawAfterAnother(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations,
                              int32_t& c1, int32_t& c2);
+
+// Each data set's sums, in order, for the tests: walked side by side on the
+// calling thread, and one draw after another.
+std::vector<DataSetSums> SumsSideBySide(std::span<const SimulatedType> types, double (*RndU)(),
+                                        int32_t Iterations, VectorUnits units);
+std::vector<DataSetSums> SumsOneDrawAfterAnother(std::span<const SimulatedType> types, double (*RndU)(),
+                                                 int32_t Iterations);
 
 // The helper threads a call of this many words is worth: none for calls too
 // small to gain from them, else one fewer than the processors the process

@@ -1,12 +1,14 @@
-// Beta's data sets walked side by side, on one thread and with helpers, give
-// the rejection counts of the same data sets walked one draw after another,
-// and draw exactly the same words on the calling thread.
+// Beta's data sets walked side by side, on one thread and with helpers, in
+// each build of the walk that the processor can run, give the sums and the
+// rejection counts of the same data sets walked one draw after another, and
+// draw exactly the same words on the calling thread.
 
 #include "nullmodel/DataSetWalk.h"
 #include "nullmodel/QuorlanCore.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -72,12 +74,34 @@ Counts oneDrawAfterAnother(const std::vector<SimulatedType>& types, int32_t Iter
     return counts;
 }
 
-Counts sideBySide(const std::vector<SimulatedType>& types, int32_t Iterations, unsigned helpers) {
+Counts sideBySide(const std::vector<SimulatedType>& types, int32_t Iterations, unsigned helpers,
+                  quorlan::VectorUnits units) {
     restart(7);
     Counts counts;
-    quorlan::SimulateDataSets(types, &draw, Iterations, counts.c1, counts.c2, helpers);
+    quorlan::SimulateDataSets(types, &draw, Iterations, counts.c1, counts.c2, helpers, units);
     counts.drawn = stream.drawn;
     return counts;
+}
+
+// The builds of the walk side by side that this processor can run.
+std::vector<quorlan::VectorUnits> unitsHere() {
+    std::vector<quorlan::VectorUnits> units;
+    for (const auto u : {quorlan::VectorUnits::Plain, quorlan::VectorUnits::Avx2, quorlan::VectorUnits::Avx512})
+        if (quorlan::ProcessorHas(u))
+            units.push_back(u);
+    return units;
+}
+
+const char* nameOf(quorlan::VectorUnits units) {
+    switch (units) {
+    case quorlan::VectorUnits::Plain:
+        return "plain";
+    case quorlan::VectorUnits::Avx2:
+        return "AVX2";
+    case quorlan::VectorUnits::Avx512:
+        return "AVX-512";
+    }
+    return "?";
 }
 
 class DataSetWalk : public ::testing::Test {
@@ -92,12 +116,15 @@ protected:
 };
 quorlan::ModuleState* DataSetWalk::tables_ = nullptr;
 
-TEST_F(DataSetWalk, SameCountsAndWordsAsOneDrawAfterAnother) {
-    struct Case {
-        const char* name;
-        std::vector<std::pair<int32_t, int32_t>> nf; // species, sites of the type
-        std::vector<double> x;
-    } cases[] = {
+struct Case {
+    const char* name;
+    std::vector<std::pair<int32_t, int32_t>> nf; // species, sites of the type
+    std::vector<double> x;
+};
+// Strength 0 makes every weight 1, so each site is one guild of all its
+// species: guilds of 16 to 31 and of 32 to 41 species, whose weights the
+// widest walk looks up in the second and third part of its table.
+const Case cases[] = {
         {"OneSmallType", {{4, 10}}, {0.5}},
         {"DefaultSized", {{11, 2}, {9, 3}, {12, 1}, {10, 4}, {8, 2}}, {0.3, 0.25, 0.2, 0.27, 0.4}},
         {"LargeSites", {{41, 3}, {35, 2}, {30, 4}, {38, 1}}, {0.1, 0.11, 0.09, 0.1}},
@@ -105,8 +132,43 @@ TEST_F(DataSetWalk, SameCountsAndWordsAsOneDrawAfterAnother) {
         {"FewGuilds", {{40, 2}, {25, 3}}, {0.45, 0.3}},
         // A tiny pool fraction: nearly every species founds its own guild.
         {"TinyFraction", {{20, 3}, {41, 1}}, {1E-12, 1E-9}},
-    };
-    const double strengths[] = {0.1, 0.5, 0.9999999999999999, 1.0, 1.3, 2.9000000000000012, 0.0, 1E7, 1E300};
+        // A pool fraction near 1: the first species crowd into guild 1 until
+        // its weight falls, often past 16 species.
+        {"CrowdedFirstGuild", {{41, 3}, {17, 4}}, {0.99999, 0.9999}},
+};
+const double strengths[] = {0.1, 0.5, 0.9999999999999999, 1.0, 1.3, 2.9000000000000012, 0.0, 1E7, 1E300};
+
+TEST_F(DataSetWalk, SameSumsAsOneDrawAfterAnother) {
+    for (const Case& c : cases)
+        for (const double Strength : strengths) {
+            const SiteTypes site(*tables_, c.nf, c.x, Strength);
+            // 1 to 65 data sets: one lane, a whole walk of four groups, and
+            // some lanes of a second.
+            for (const int32_t Iterations : {1, 8, 31, 32, 33, 65}) {
+                restart(11);
+                const std::vector<quorlan::DataSetSums> expected =
+                    quorlan::SumsOneDrawAfterAnother(site.types, &draw, Iterations);
+                ASSERT_EQ(expected.size(), static_cast<std::size_t>(Iterations));
+                for (const quorlan::VectorUnits units : unitsHere()) {
+                    restart(11);
+                    const std::vector<quorlan::DataSetSums> sums =
+                        quorlan::SumsSideBySide(site.types, &draw, Iterations, units);
+                    ASSERT_EQ(sums.size(), expected.size());
+                    for (std::size_t d = 0; d < sums.size(); ++d) {
+                        // Bit for bit: == would take -0 for +0.
+                        EXPECT_EQ(std::bit_cast<uint64_t>(sums[d].SumS), std::bit_cast<uint64_t>(expected[d].SumS));
+                        EXPECT_EQ(std::bit_cast<uint64_t>(sums[d].SumMean),
+                                  std::bit_cast<uint64_t>(expected[d].SumMean));
+                        EXPECT_EQ(std::bit_cast<uint64_t>(sums[d].SumVar), std::bit_cast<uint64_t>(expected[d].SumVar))
+                            << c.name << " Strength " << Strength << " Iterations " << Iterations << " "
+                            << nameOf(units) << " data set " << d;
+                    }
+                }
+            }
+        }
+}
+
+TEST_F(DataSetWalk, SameCountsAndWordsAsOneDrawAfterAnother) {
     for (const Case& c : cases)
         for (const double Strength : strengths) {
             const SiteTypes site(*tables_, c.nf, c.x, Strength);
@@ -114,10 +176,11 @@ TEST_F(DataSetWalk, SameCountsAndWordsAsOneDrawAfterAnother) {
                 ASSERT_TRUE(quorlan::WalkSideBySide({type.w, static_cast<std::size_t>(type.n) + 1})) << Strength;
             for (const int32_t Iterations : {1, 7, 8, 9, 300}) {
                 const Counts expected = oneDrawAfterAnother(site.types, Iterations);
-                for (const unsigned helpers : {0u, 1u, 3u, 7u})
-                    EXPECT_EQ(sideBySide(site.types, Iterations, helpers), expected)
-                        << c.name << " Strength " << Strength << " Iterations " << Iterations << " helpers "
-                        << helpers;
+                for (const quorlan::VectorUnits units : unitsHere())
+                    for (const unsigned helpers : {0u, 1u, 3u, 7u})
+                        EXPECT_EQ(sideBySide(site.types, Iterations, helpers, units), expected)
+                            << c.name << " Strength " << Strength << " Iterations " << Iterations << " helpers "
+                            << helpers << " " << nameOf(units);
             }
         }
 }
@@ -136,12 +199,13 @@ TEST_F(DataSetWalk, AWalkLandingOnZeroGoesOn) {
         quorlan::WalkOneDrawAfterAnother(site.types, half, Iterations, c1, c2);
         EXPECT_EQ(c1, 0);
         EXPECT_EQ(c2, Iterations);
-        for (const unsigned helpers : {0u, 3u}) {
-            int32_t s1 = 0, s2 = 0;
-            quorlan::SimulateDataSets(site.types, half, Iterations, s1, s2, helpers);
-            EXPECT_EQ(s1, 0) << Iterations << " " << helpers;
-            EXPECT_EQ(s2, Iterations) << Iterations << " " << helpers;
-        }
+        for (const quorlan::VectorUnits units : unitsHere())
+            for (const unsigned helpers : {0u, 3u}) {
+                int32_t s1 = 0, s2 = 0;
+                quorlan::SimulateDataSets(site.types, half, Iterations, s1, s2, helpers, units);
+                EXPECT_EQ(s1, 0) << Iterations << " " << helpers << " " << nameOf(units);
+                EXPECT_EQ(s2, Iterations) << Iterations << " " << helpers << " " << nameOf(units);
+            }
     }
 }
 
@@ -150,8 +214,9 @@ TEST_F(DataSetWalk, LargeCallsOverManyBuffersAgree) {
     const SiteTypes site(*tables_, {{41, 2}, {30, 3}, {36, 1}}, {0.1, 0.12, 0.1}, 1.3);
     const Counts expected = oneDrawAfterAnother(site.types, 2503);
     EXPECT_GT(expected.c1, 0);
-    for (const unsigned helpers : {0u, 2u, 7u, 15u})
-        EXPECT_EQ(sideBySide(site.types, 2503, helpers), expected) << helpers;
+    for (const quorlan::VectorUnits units : unitsHere())
+        for (const unsigned helpers : {0u, 2u, 7u, 15u})
+            EXPECT_EQ(sideBySide(site.types, 2503, helpers, units), expected) << helpers << " " << nameOf(units);
 }
 
 TEST_F(DataSetWalk, WeightsTooLargeForTheWalkSideBySide) {
