@@ -36,9 +36,6 @@ namespace {
 // in groups of Lanes: a walk takes Groups groups at once.
 constexpr int Lanes = 8;
 constexpr int Groups = 4;
-using Doubles = double __attribute__((vector_size(Lanes * sizeof(double))));
-using Longs = int64_t __attribute__((vector_size(Lanes * sizeof(int64_t))));
-using Ints = int32_t __attribute__((vector_size(Lanes * sizeof(int32_t))));
 
 // Guild slots of a site: one per species at most, and one more that is
 // always empty.
@@ -61,148 +58,87 @@ constexpr std::size_t KeptBufferWords = MostBufferWords / 4;
 // before helper threads would pay off.
 constexpr int64_t WordsWorthHelpers = int64_t{1} << 21;
 
-// ---- The portable walk ----
+// ---- The walk data set by data set ----
+//
+// For processors without AVX-512: each data set of the buffer walked on its
+// own, lane by lane, the way the AVX-512 walk does it for eight at once. For
+// every slot k the data set keeps the species in its guilds 0 to k (at[k]),
+// a guild's size being the difference of two neighbours; a species adds 1
+// to at[k] wherever u is below 0, i.e. in its slot and every one after it.
+// The walk goes through all of the data set's guilds without stopping early:
+// a branch on where each draw stops would be mispredicted about once a draw.
+// Past a data set's last guild it finds the empty slot (+infinity), where a
+// species founds a new guild.
 
-// One group of Lanes data sets in the middle of a site.
-struct LaneGroup {
-    // The weight of the guild in slot k for each lane, +infinity while the
-    // slot is empty: the walk of a lane stops there at the latest (u minus
-    // infinity is below 0), which is where a species founds a new guild. The
-    // walk goes on past a lane's stop for the sake of the other lanes; the
-    // extra subtractions change nothing that is kept.
-    alignas(64) Doubles weight[Slots];
-    alignas(64) Ints g[Slots]; // guild sizes, 0 for an empty slot
-    const double* words;       // the next word of each lane, side by side
+// One type's weights by guild size, w(0) = +infinity for an empty slot; 48 of
+// them for the AVX-512 walk's six registers, +infinity past w(n).
+struct alignas(64) WeightsBySize {
+    double w[48];
+    explicit WeightsBySize(const SimulatedType& type) {
+        for (double& weight : w)
+            weight = std::numeric_limits<double>::infinity();
+        for (int32_t j = 1; j <= type.n; ++j)
+            w[j] = type.w[j];
+    }
 };
 
-[[gnu::always_inline]] inline void startSpecies(LaneGroup& group, Doubles& u) {
-    std::memcpy(&u, group.words, sizeof u);
-    group.words += Lanes;
-}
-
-// Joins each lane's species to the guild of its slot, or founds one in the
-// first empty slot; gives the new weights of those guilds and returns the
-// highest slot of any lane.
-[[gnu::always_inline]] inline int64_t join(LaneGroup& group, const Longs& slot, const double* w,
-                                           Doubles& joinedWeight) {
-    alignas(64) int64_t stop[Lanes];
-    std::memcpy(stop, &slot, sizeof stop);
-    int32_t sizes[Lanes];
-    int64_t highest = 0;
-    for (int l = 0; l < Lanes; ++l) {
-        const auto k = static_cast<std::size_t>(stop[l]);
-        sizes[l] = group.g[k][l] + 1;
-        group.g[k][l] = sizes[l];
-        highest = std::max(highest, stop[l]);
-    }
-    joinedWeight = Doubles{w[sizes[0]], w[sizes[1]], w[sizes[2]], w[sizes[3]],
-                           w[sizes[4]], w[sizes[5]], w[sizes[6]], w[sizes[7]]};
-    return highest;
-}
-
-// Walks two groups side by side: the subtractions of one walk depend on each
-// other, those of two groups don't, so the processor overlaps them. Each
-// species walks every lane up to the widest slot of any lane, counting the
-// slots where u stays at 0 or above (no weight is below 0, so u only falls);
-// on its way it puts the previous species' new weights (joinedWeight, in
-// slot joined of each lane) into the group's weights, since lane by lane
-// stores would stall the walk's whole-vector loads.
-[[gnu::always_inline]] inline void walkTwoGroups(std::span<const SimulatedType> types, const double* wordsA,
-                                                 const double* wordsB, DataSetSums* sums) {
-    LaneGroup a;
-    LaneGroup b;
-    a.words = wordsA;
-    b.words = wordsB;
-    Doubles empty;
-    for (int l = 0; l < Lanes; ++l)
-        empty[l] = std::numeric_limits<double>::infinity();
-    const Doubles zero = {};
-    Doubles sumsA[3] = {}; // SumS, SumMean, SumVar of each lane
-    Doubles sumsB[3] = {};
-
+// Data set `lane` of the group of Lanes data sets whose words start at words.
+[[gnu::always_inline]] inline DataSetSums walkDataSet(std::span<const SimulatedType> types, const double* words,
+                                                      int lane) {
+    DataSetSums sums{0, 0, 0};
+    const double* word = words + lane;
+    int64_t at[Slots];
     for (const SimulatedType& type : types) {
-        const double* const w = type.w;
+        const WeightsBySize table(type);
         const int32_t n = type.n;
         for (int32_t site = 0; site < type.f; ++site) {
-            // Species 1 founds guild 1 in every lane.
-            for (LaneGroup* group : {&a, &b}) {
-                for (int32_t k = 0; k < n; ++k) {
-                    group->weight[k] = empty;
-                    group->g[k] = Ints{};
-                }
-                for (int l = 0; l < Lanes; ++l) {
-                    group->weight[0][l] = w[1];
-                    group->g[0][l] = 1;
-                }
-            }
-            int64_t widest = 1; // the most guilds of any lane
-            Longs joinedA = ~Longs{};
-            Longs joinedB = joinedA;
-            Doubles joinedWeightA = {};
-            Doubles joinedWeightB = {};
+            at[0] = 1; // species 1 founds guild 1
+            int32_t mc = 1;
             for (int32_t species = 2; species <= n; ++species) {
-                Doubles uA;
-                Doubles uB;
-                startSpecies(a, uA);
-                startSpecies(b, uB);
-                Longs slotA = {};
-                Longs slotB = {};
-                for (int64_t k = 0; k <= widest; ++k) {
-                    const Doubles wA = joinedA == k ? joinedWeightA : a.weight[k];
-                    const Doubles wB = joinedB == k ? joinedWeightB : b.weight[k];
-                    a.weight[k] = wA;
-                    b.weight[k] = wB;
-                    uA = uA - wA;
-                    uB = uB - wB;
-                    slotA -= uA >= zero;
-                    slotB -= uB >= zero;
+                double u = *word;
+                word += Lanes;
+                int64_t before = 0;
+                for (int32_t k = 0; k < mc; ++k) {
+                    const int64_t here = at[k];
+                    u = u - table.w[here - before];
+                    at[k] = here + (u < 0);
+                    before = here;
                 }
-                // A species in slot k leaves at least k + 1 guilds in its lane.
-                const int64_t highest = std::max(join(a, slotA, w, joinedWeightA), join(b, slotB, w, joinedWeightB));
-                widest = std::max(widest, highest + 1);
-                joinedA = slotA;
-                joinedB = slotB;
+                // Walked past every guild: a new one in slot mc. The slots
+                // from mc on hold every species placed.
+                at[mc] = species;
+                mc += !(u < 0);
             }
-            for (int h = 0; h < 2; ++h) {
-                LaneGroup& group = h == 0 ? a : b;
-                Doubles* groupSums = h == 0 ? sumsA : sumsB;
-                // The site's score: an empty slot of a lane adds +0, which
-                // leaves the sum (never -0) as it is. Its guilds, mc: the
-                // slots filled.
-                Ints guilds = {};
-                for (int64_t k = 0; k < widest; ++k) {
-                    groupSums[0] = __builtin_convertvector(group.g[k] * group.g[k], Doubles) + groupSums[0];
-                    guilds -= group.g[k] != 0;
-                }
-                Doubles first = {};
-                Doubles second = {};
-                for (int l = 0; l < Lanes; ++l) {
-                    first[l] = type.firstMoment[2 * guilds[l]];
-                    second[l] = type.secondMoment[2 * guilds[l]];
-                }
-                groupSums[1] = groupSums[1] + first;
-                groupSums[2] = (groupSums[2] + second) - first * first;
+            int64_t before = 0;
+            for (int32_t k = 0; k < mc; ++k) {
+                const int64_t g = at[k] - before;
+                before = at[k];
+                sums.SumS = static_cast<double>(g * g) + sums.SumS;
             }
+            const double E1 = type.firstMoment[2 * mc];
+            sums.SumMean = sums.SumMean + E1;
+            sums.SumVar = (sums.SumVar + type.secondMoment[2 * mc]) - E1 * E1;
         }
     }
-    for (int l = 0; l < Lanes; ++l) {
-        sums[l] = {sumsA[0][l], sumsA[1][l], sumsA[2][l]};
-        sums[Lanes + l] = {sumsB[0][l], sumsB[1][l], sumsB[2][l]};
-    }
+    return sums;
 }
 
-// The portable walk for the processors without AVX-512: compiled twice, for
-// AVX2 and for plain x86-64. Each lane's operations are the same IEEE
-// operations in both.
+[[gnu::always_inline]] inline void walkEachDataSet(std::span<const SimulatedType> types, const double* const* words,
+                                                   DataSetSums* sums) {
+    for (int i = 0; i < Groups; ++i)
+        for (int l = 0; l < Lanes; ++l)
+            sums[i * Lanes + l] = walkDataSet(types, words[i], l);
+}
+
+// Compiled twice, for AVX2 and for plain x86-64: each data set's operations
+// are the same IEEE operations in both.
 [[gnu::target("avx2")]] void walkGroupsAvx2(std::span<const SimulatedType> types, const double* const* words,
                                             DataSetSums* sums) {
-    walkTwoGroups(types, words[0], words[1], sums);
-    walkTwoGroups(types, words[2], words[3], sums + 2 * Lanes);
+    walkEachDataSet(types, words, sums);
 }
 
 void walkGroupsPlain(std::span<const SimulatedType> types, const double* const* words, DataSetSums* sums) {
-    walkTwoGroups(types, words[0], words[1], sums);
-    walkTwoGroups(types, words[2], words[3], sums + 2 * Lanes);
+    walkEachDataSet(types, words, sums);
 }
 
 // ---- The walk on AVX-512 ----
@@ -214,16 +150,9 @@ void walkGroupsPlain(std::span<const SimulatedType> types, const double* const* 
 // add a slot, with no mask to carry from slot to slot. The slots from the
 // widest of any lane on are empty and hold every species placed so far.
 
-// The weights of one site type by guild size, w(0) to w(47), in six
-// registers. w(0), the weight of an empty slot, is +infinity: a walk stops
-// there at the latest (u minus infinity is below 0), which is where a species
-// founds a new guild. While no guild of a site holds 16 species, one
-// permutation of the first two registers looks the weights up; beyond that,
-// three and two blends.
-struct alignas(64) WeightsBySize {
-    double w[48];
-};
-
+// The weights by guild size in six registers. While no guild of a site holds
+// 16 species, one permutation of the first two looks a slot's weight up;
+// beyond that, three and two blends.
 template <bool Wide>
 [[gnu::target("avx512f"), gnu::always_inline]] inline __m512d weightOf(const __m512d* t, __m512i size) {
     const __m512d low = _mm512_permutex2var_pd(t[0], size, t[1]);
@@ -310,11 +239,7 @@ template <bool Wide>
 
     for (const SimulatedType& type : types) {
         const int32_t n = type.n;
-        WeightsBySize table;
-        for (double& w : table.w)
-            w = std::numeric_limits<double>::infinity();
-        for (int32_t j = 1; j <= n; ++j)
-            table.w[j] = type.w[j];
+        const WeightsBySize table(type);
         __m512d t[6];
         for (int p = 0; p < 6; ++p)
             t[p] = _mm512_load_pd(table.w + 8 * p);

@@ -195,17 +195,23 @@ TEST_F(DataSetWalk, AWalkLandingOnZeroGoesOn) {
     const SiteTypes site(*tables_, {{4, 10}}, {0.5}, 1.0);
     const auto half = [] { return 0.5; };
     for (const int32_t Iterations : {1, 9, 40}) {
+        for (const quorlan::DataSetSums& sums : quorlan::SumsOneDrawAfterAnother(site.types, half, Iterations))
+            EXPECT_EQ(sums.SumS, 100);
         int32_t c1 = 0, c2 = 0;
         quorlan::WalkOneDrawAfterAnother(site.types, half, Iterations, c1, c2);
         EXPECT_EQ(c1, 0);
         EXPECT_EQ(c2, Iterations);
-        for (const quorlan::VectorUnits units : unitsHere())
+        for (const quorlan::VectorUnits units : unitsHere()) {
+            // Guilds {1, 3} at every site, whatever the walk: S = 10 a site.
+            for (const quorlan::DataSetSums& sums : quorlan::SumsSideBySide(site.types, half, Iterations, units))
+                EXPECT_EQ(sums.SumS, 100) << Iterations << " " << nameOf(units);
             for (const unsigned helpers : {0u, 3u}) {
                 int32_t s1 = 0, s2 = 0;
                 quorlan::SimulateDataSets(site.types, half, Iterations, s1, s2, helpers, units);
                 EXPECT_EQ(s1, 0) << Iterations << " " << helpers << " " << nameOf(units);
                 EXPECT_EQ(s2, Iterations) << Iterations << " " << helpers << " " << nameOf(units);
             }
+        }
     }
 }
 
