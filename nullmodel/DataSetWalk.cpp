@@ -1,9 +1,10 @@
 // Beta's data sets side by side: see DataSetWalk.h. Every lane does exactly
 // the floating-point operations of one data set assembled on its own, in the
 // same order, so the numbers are those of one draw after another. There are
-// two walks: one in portable vector code, compiled for AVX2 and for plain
-// x86-64, and one written for AVX-512, which looks each guild's weight up
-// from its size in registers.
+// three builds of the walk, the widest the processor has being taken: with
+// AVX-512 eight lanes to a register and weights looked up in registers, with
+// AVX2 four to a register and weights gathered, and on plain x86-64 one data
+// set at a time.
 
 #include "nullmodel/DataSetWalk.h"
 
@@ -60,8 +61,8 @@ constexpr int64_t WordsWorthHelpers = int64_t{1} << 21;
 
 // ---- The walk data set by data set ----
 //
-// For processors without AVX-512: each data set of the buffer walked on its
-// own, lane by lane, the way the AVX-512 walk does it for eight at once. For
+// For processors without AVX2: each data set of the buffer walked on its
+// own, the way the vector walks do it for several at once. For
 // every slot k the data set keeps the species in its guilds 0 to k (at[k]),
 // a guild's size being the difference of two neighbours; a species adds 1
 // to at[k] wherever u is below 0, i.e. in its slot and every one after it.
@@ -83,7 +84,7 @@ struct alignas(64) WeightsBySize {
 };
 
 // Data set `lane` of the group of Lanes data sets whose words start at words.
-[[gnu::always_inline]] inline DataSetSums walkDataSet(std::span<const SimulatedType> types, const double* words,
+DataSetSums walkDataSet(std::span<const SimulatedType> types, const double* words,
                                                       int lane) {
     DataSetSums sums{0, 0, 0};
     const double* word = words + lane;
@@ -123,22 +124,115 @@ struct alignas(64) WeightsBySize {
     return sums;
 }
 
-[[gnu::always_inline]] inline void walkEachDataSet(std::span<const SimulatedType> types, const double* const* words,
-                                                   DataSetSums* sums) {
+// The plain x86-64 build: each data set's operations are the same IEEE
+// operations as in the vector walks.
+void walkGroupsPlain(std::span<const SimulatedType> types, const double* const* words, DataSetSums* sums) {
     for (int i = 0; i < Groups; ++i)
         for (int l = 0; l < Lanes; ++l)
             sums[i * Lanes + l] = walkDataSet(types, words[i], l);
 }
 
-// Compiled twice, for AVX2 and for plain x86-64: each data set's operations
-// are the same IEEE operations in both.
-[[gnu::target("avx2")]] void walkGroupsAvx2(std::span<const SimulatedType> types, const double* const* words,
-                                            DataSetSums* sums) {
-    walkEachDataSet(types, words, sums);
+// ---- The walk on AVX2 ----
+//
+// The running sums of the walk above, four lanes to a register, two groups
+// (four registers) walked side by side; each slot's weight is gathered from
+// the type's weights by guild size.
+
+constexpr int Quarters = 4; // registers of four lanes in two groups
+
+struct QuarterSlots {
+    alignas(32) __m256i at[Slots][Quarters]; // the species in slots 0 to k of each lane
+};
+
+[[gnu::target("avx2"), gnu::always_inline]] inline bool placeSpeciesAvx2(QuarterSlots& slots, const double** words,
+                                                                         const double* w, int64_t widest,
+                                                                         __m256i placed) {
+    __m256d u[Quarters];
+    __m256i before[Quarters];
+    __m256d below[Quarters];
+#pragma GCC unroll 4
+    for (int q = 0; q < Quarters; ++q) {
+        u[q] = _mm256_loadu_pd(words[q / 2] + 4 * (q % 2));
+        before[q] = _mm256_setzero_si256();
+        below[q] = _mm256_setzero_pd();
+    }
+    words[0] += Lanes;
+    words[1] += Lanes;
+    const __m256d zero = _mm256_setzero_pd();
+    for (int64_t k = 0; k < widest; ++k) {
+#pragma GCC unroll 4
+        for (int q = 0; q < Quarters; ++q) {
+            const __m256i at = _mm256_load_si256(&slots.at[k][q]);
+            u[q] = _mm256_sub_pd(u[q], _mm256_i64gather_pd(w, _mm256_sub_epi64(at, before[q]), 8));
+            below[q] = _mm256_cmp_pd(u[q], zero, _CMP_LT_OS);
+            // below is all ones, -1, in a lane below 0.
+            _mm256_store_si256(&slots.at[k][q], _mm256_sub_epi64(at, _mm256_castpd_si256(below[q])));
+            before[q] = at;
+        }
+    }
+    int stopped = 0xFFFF;
+#pragma GCC unroll 4
+    for (int q = 0; q < Quarters; ++q) {
+        _mm256_store_si256(&slots.at[widest][q], placed);
+        stopped &= _mm256_movemask_pd(below[q]) | 0xFFF0;
+    }
+    return stopped != 0xFFFF;
 }
 
-void walkGroupsPlain(std::span<const SimulatedType> types, const double* const* words, DataSetSums* sums) {
-    walkEachDataSet(types, words, sums);
+[[gnu::target("avx2")]] void walkTwoGroupsAvx2(std::span<const SimulatedType> types, const double* wordsA,
+                                               const double* wordsB, DataSetSums* sums) {
+    QuarterSlots slots;
+    const double* words[2] = {wordsA, wordsB};
+    __m256d total[3][Quarters]; // SumS, SumMean, SumVar of each lane
+    for (auto& sum : total)
+        for (__m256d& quarter : sum)
+            quarter = _mm256_setzero_pd();
+    const __m256i one = _mm256_set1_epi64x(1);
+    const __m256i ones = _mm256_set1_epi64x(-1);
+    // The low halves of four 64-bit numbers, side by side.
+    const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 0, 0, 0);
+
+    for (const SimulatedType& type : types) {
+        const WeightsBySize table(type);
+        const int32_t n = type.n;
+        for (int32_t site = 0; site < type.f; ++site) {
+            for (__m256i& quarter : slots.at[0])
+                quarter = one; // species 1 founds guild 1
+            int64_t widest = 1;
+            for (int32_t species = 2; species <= n; ++species)
+                widest += placeSpeciesAvx2(slots, words, table.w, widest, _mm256_set1_epi64x(species));
+            for (int q = 0; q < Quarters; ++q) {
+                __m256i guilds = _mm256_setzero_si256();
+                __m256i before = _mm256_setzero_si256();
+                for (int64_t k = 0; k < widest; ++k) {
+                    const __m256i at = _mm256_load_si256(&slots.at[k][q]);
+                    const __m256i g = _mm256_sub_epi64(at, before);
+                    before = at;
+                    const __m256i square = _mm256_permutevar8x32_epi32(_mm256_mul_epu32(g, g), lowHalves);
+                    total[0][q] = _mm256_add_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(square)), total[0][q]);
+                    guilds = _mm256_sub_epi64(guilds, _mm256_xor_si256(_mm256_cmpeq_epi64(g, _mm256_setzero_si256()), ones));
+                }
+                const __m256i twice = _mm256_add_epi64(guilds, guilds);
+                const __m256d first = _mm256_i64gather_pd(type.firstMoment, twice, 8);
+                const __m256d second = _mm256_i64gather_pd(type.secondMoment, twice, 8);
+                total[1][q] = _mm256_add_pd(total[1][q], first);
+                total[2][q] = _mm256_sub_pd(_mm256_add_pd(total[2][q], second), _mm256_mul_pd(first, first));
+            }
+        }
+    }
+    for (int q = 0; q < Quarters; ++q) {
+        alignas(32) double lanes[3][4];
+        for (int h = 0; h < 3; ++h)
+            _mm256_store_pd(lanes[h], total[h][q]);
+        for (int l = 0; l < 4; ++l)
+            sums[q * 4 + l] = {lanes[0][l], lanes[1][l], lanes[2][l]};
+    }
+}
+
+[[gnu::target("avx2")]] void walkGroupsAvx2(std::span<const SimulatedType> types, const double* const* words,
+                                            DataSetSums* sums) {
+    walkTwoGroupsAvx2(types, words[0], words[1], sums);
+    walkTwoGroupsAvx2(types, words[2], words[3], sums + 2 * Lanes);
 }
 
 // ---- The walk on AVX-512 ----
