@@ -19,10 +19,7 @@
 #include <sched.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cmath>
 #include <condition_variable>
-#include <cstring>
 #include <exception>
 #include <limits>
 #include <mutex>
@@ -62,10 +59,10 @@ constexpr int64_t WordsWorthHelpers = int64_t{1} << 21;
 // ---- The walk data set by data set ----
 //
 // For processors without AVX2: each data set of the buffer walked on its
-// own, the way the vector walks do it for several at once. For
-// every slot k the data set keeps the species in its guilds 0 to k (at[k]),
-// a guild's size being the difference of two neighbours; a species adds 1
-// to at[k] wherever u is below 0, i.e. in its slot and every one after it.
+// own, the way the vector walks do it for several at once. For every slot k
+// the data set keeps the species in its guilds 0 to k (at[k]), a guild's
+// size being the difference of two neighbours; a species adds 1 to at[k]
+// wherever u is below 0, i.e. in its slot and every one after it.
 // The walk goes through all of the data set's guilds without stopping early:
 // a branch on where each draw stops would be mispredicted about once a draw.
 // Past a data set's last guild it finds the empty slot (+infinity), where a
@@ -84,8 +81,7 @@ struct alignas(64) WeightsBySize {
 };
 
 // Data set `lane` of the group of Lanes data sets whose words start at words.
-DataSetSums walkDataSet(std::span<const SimulatedType> types, const double* words,
-                                                      int lane) {
+DataSetSums walkDataSet(std::span<const SimulatedType> types, const double* words, int lane) {
     DataSetSums sums{0, 0, 0};
     const double* word = words + lane;
     int64_t at[Slots];
