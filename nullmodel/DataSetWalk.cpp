@@ -12,10 +12,14 @@
 
 // GCC 12 takes the undefined vectors that some of these intrinsics start
 // from for uninitialized variables.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 #include <sched.h>
 
 #include <algorithm>
@@ -80,52 +84,54 @@ struct alignas(64) WeightsBySize {
     }
 };
 
-// Data set `lane` of the group of Lanes data sets whose words start at words.
-DataSetSums walkDataSet(std::span<const SimulatedType> types, const double* words, int lane) {
-    DataSetSums sums{0, 0, 0};
-    const double* word = words + lane;
+// The sites of one type in one data set; word: the data set's next word,
+// Lanes words on from the one before.
+void walkSites(const SimulatedType& type, const WeightsBySize& table, const double*& word, DataSetSums& sums) {
     int64_t at[Slots];
-    for (const SimulatedType& type : types) {
-        const WeightsBySize table(type);
-        const int32_t n = type.n;
-        for (int32_t site = 0; site < type.f; ++site) {
-            at[0] = 1; // species 1 founds guild 1
-            int32_t mc = 1;
-            for (int32_t species = 2; species <= n; ++species) {
-                double u = *word;
-                word += Lanes;
-                int64_t before = 0;
-                for (int32_t k = 0; k < mc; ++k) {
-                    const int64_t here = at[k];
-                    u = u - table.w[here - before];
-                    at[k] = here + (u < 0);
-                    before = here;
-                }
-                // Walked past every guild: a new one in slot mc. The slots
-                // from mc on hold every species placed.
-                at[mc] = species;
-                mc += !(u < 0);
-            }
+    const int32_t n = type.n;
+    for (int32_t site = 0; site < type.f; ++site) {
+        at[0] = 1; // species 1 founds guild 1
+        int32_t mc = 1;
+        for (int32_t species = 2; species <= n; ++species) {
+            double u = *word;
+            word += Lanes;
             int64_t before = 0;
             for (int32_t k = 0; k < mc; ++k) {
-                const int64_t g = at[k] - before;
-                before = at[k];
-                sums.SumS = static_cast<double>(g * g) + sums.SumS;
+                const int64_t here = at[k];
+                u = u - table.w[here - before];
+                at[k] = here + (u < 0);
+                before = here;
             }
-            const double E1 = type.firstMoment[2 * mc];
-            sums.SumMean = sums.SumMean + E1;
-            sums.SumVar = (sums.SumVar + type.secondMoment[2 * mc]) - E1 * E1;
+            // Walked past every guild: a new one in slot mc. The slots from
+            // mc on hold every species placed.
+            at[mc] = species;
+            mc += !(u < 0);
         }
+        int64_t before = 0;
+        for (int32_t k = 0; k < mc; ++k) {
+            const int64_t g = at[k] - before;
+            before = at[k];
+            sums.SumS = static_cast<double>(g * g) + sums.SumS;
+        }
+        const double E1 = type.firstMoment[2 * mc];
+        sums.SumMean = sums.SumMean + E1;
+        sums.SumVar = (sums.SumVar + type.secondMoment[2 * mc]) - E1 * E1;
     }
-    return sums;
 }
 
 // The plain x86-64 build: each data set's operations are the same IEEE
 // operations as in the vector walks.
 void walkGroupsPlain(std::span<const SimulatedType> types, const double* const* words, DataSetSums* sums) {
-    for (int i = 0; i < Groups; ++i)
-        for (int l = 0; l < Lanes; ++l)
-            sums[i * Lanes + l] = walkDataSet(types, words[i], l);
+    const double* word[Groups * Lanes];
+    for (int d = 0; d < Groups * Lanes; ++d) {
+        word[d] = words[d / Lanes] + d % Lanes;
+        sums[d] = {0, 0, 0};
+    }
+    for (const SimulatedType& type : types) {
+        const WeightsBySize table(type);
+        for (int d = 0; d < Groups * Lanes; ++d)
+            walkSites(type, table, word[d], sums[d]);
+    }
 }
 
 // ---- The walk on AVX2 ----
@@ -233,12 +239,10 @@ struct QuarterSlots {
 
 // ---- The walk on AVX-512 ----
 //
-// Each lane keeps, for every slot k, the species in its guilds 0 to k (at[k]):
-// a guild's size is the difference of two neighbours. A species joins the
-// guild of the first slot where u falls below 0 and so adds 1 to at[k] for
-// that slot and every slot after it, i.e. wherever u is below 0: one masked
-// add a slot, with no mask to carry from slot to slot. The slots from the
-// widest of any lane on are empty and hold every species placed so far.
+// The running sums of the walk above, eight lanes to a register and four
+// groups side by side: a species' 1 goes into every slot where u is below 0
+// with one masked add, and no mask is carried from slot to slot. The slots
+// from the widest of any lane on are empty and hold every species placed.
 
 // The weights by guild size in six registers. While no guild of a site holds
 // 16 species, one permutation of the first two looks a slot's weight up;
