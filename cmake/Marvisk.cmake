@@ -19,8 +19,10 @@ add_compile_options(-Wall -Wextra)
 # no fused multiply-add, no fast-math, no host-specific instruction set.
 add_compile_options(-ffp-contract=off -fno-fast-math)
 
+# The presets name the build type; a build configured without one is a
+# release build, not an unoptimised one.
 if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
-  set(CMAKE_BUILD_TYPE RelWithDebInfo)
+  set(CMAKE_BUILD_TYPE Release)
 endif()
 
 if(MARVISK_SANITIZE)
@@ -28,10 +30,13 @@ if(MARVISK_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# marvisk_add_test(Name SOURCES a.cpp ... LIBS lib ... [QT])
+# marvisk_add_test(Name SOURCES a.cpp ... LIBS lib ...)
 # One test executable per unit, run by CTest with a pinned environment.
 function(marvisk_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_SOURCES)
+    message(FATAL_ERROR "marvisk_add_test(${name}): no SOURCES")
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
@@ -43,38 +48,18 @@ endfunction()
 
 # marvisk_add_benchmark(Name SOURCES ... LIBS ...)
 function(marvisk_add_benchmark name)
-  if(NOT MARVISK_BENCHMARKS)
-    return()
-  endif()
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
 
-# marvisk_folder_library(Name LIBS ...): every .cpp of the calling folder (not
-# its tests/) becomes one static library, with the source root on its include
-# path so headers are included as "folder/File.h".
-function(marvisk_folder_library name)
-  cmake_parse_arguments(L "" "" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${L_LIBS})
-endfunction()
-
-# marvisk_folder_tests(LIBS ...): each tests/<Name>Test.cpp of the calling
-# folder becomes the test executable <Name>Test. A folder whose tests need more
-# writes its own tests/CMakeLists.txt instead.
-function(marvisk_folder_tests)
+# marvisk_add_tests(NameTest ... LIBS lib ...)
+# Each NameTest.cpp of the calling folder is the test executable NameTest,
+# linked with the libraries and Qt Test.
+function(marvisk_add_tests)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/CMakeLists.txt)
-    add_subdirectory(tests)
-    return()
-  endif()
-  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*Test.cpp)
-  foreach(test ${tests})
-    get_filename_component(testName ${test} NAME_WE)
-    marvisk_add_test(${testName} SOURCES ${test} LIBS ${T_LIBS} Qt6::Test)
+  foreach(name ${T_UNPARSED_ARGUMENTS})
+    marvisk_add_test(${name} SOURCES ${name}.cpp LIBS ${T_LIBS} Qt6::Test)
   endforeach()
 endfunction()

@@ -1,11 +1,18 @@
-# Sourced by the build scripts: makes sure the Debian packages that Marvisk
-# builds with are installed. As root it installs what is missing; otherwise it
-# prints the one apt-get line to run and stops.
-MARVISK_PACKAGES="g++ cmake make qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev clang python3"
+# Sourced by the build scripts: makes sure the Debian packages a build needs
+# are installed. As root it installs what is missing; otherwise it prints the
+# one apt-get line to run and stops.
 
+# Building and running the program.
+MARVISK_RUN_PACKAGES="g++ cmake make qt6-base-dev libgl-dev"
+# Building and running the tests and benchmarks, beside the above: GoogleTest,
+# Google Benchmark, python3 for the independent working of the end-to-end
+# results, and the DejaVu fonts the picture programs draw with.
+MARVISK_TEST_PACKAGES="libgtest-dev libbenchmark-dev python3 fonts-dejavu-core"
+
+# marvisk_ensure_packages PACKAGE...
 marvisk_ensure_packages() {
   local missing=""
-  for p in $MARVISK_PACKAGES; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
   done
   [ -z "$missing" ] && return 0

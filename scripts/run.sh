@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds Marvisk and starts it.
+# Builds Marvisk (the release preset) and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-marvisk_ensure_packages
-cmake -S . -B build/release -DMARVISK_BENCHMARKS=OFF >/dev/null
-cmake --build build/release -j "$(nproc)" --target marvisk
+marvisk_ensure_packages $MARVISK_RUN_PACKAGES
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)"
 exec build/release/bin/marvisk "$@"

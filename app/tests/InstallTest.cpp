@@ -42,6 +42,19 @@ TEST(Install, ProgramAndLibrariesSideBySideWithALauncherAndDesktopEntry) {
     ASSERT_TRUE(executable.open(QIODevice::ReadOnly));
     EXPECT_TRUE(executable.readAll().contains("$ORIGIN"));
 
+    // Installed stripped: no symbol table, no debugging sections; the build
+    // tree's own copies keep theirs.
+    for (const char* name : {"marvisk", "libQuorlan.so", "libPellivorn.so"}) {
+        QFile installed(root.filePath(QStringLiteral("lib/marvisk/") + QLatin1String(name)));
+        ASSERT_TRUE(installed.open(QIODevice::ReadOnly)) << name;
+        const QByteArray bytes = installed.readAll();
+        EXPECT_FALSE(bytes.contains(".symtab")) << name;
+        EXPECT_FALSE(bytes.contains(".debug_")) << name;
+        QFile built(QString::fromLocal8Bit(bin) + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(built.open(QIODevice::ReadOnly)) << name;
+        EXPECT_TRUE(built.readAll().contains(".symtab")) << name;
+    }
+
     QFile entry(root.filePath(QStringLiteral("share/applications/marvisk.desktop")));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QByteArray text = entry.readAll();

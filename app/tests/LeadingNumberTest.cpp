@@ -31,6 +31,8 @@ const ReadCase readCases[] = {
     {u"&H14", 20.0},
     {u"&h1f", 31.0},
     {u"&O17", 15.0},
+    {u"&O78", 7.0},      // 8 is no octal digit: reading stops before it
+    {u"&HFG", 15.0},     // nor G a hexadecimal one
     {u"&H", 0.0},
     {u"&X1", 0.0},
     {u"abc", 0.0},

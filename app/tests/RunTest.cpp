@@ -6,6 +6,7 @@
 // the Analysis menu's entry take the same road.
 
 #include "app/frmMain.h"
+#include "app/tests/LoadedMainWindow.h"
 
 #include "analysis/Settings.h"
 #include "analysis/frmProgress.h"
@@ -52,24 +53,7 @@ struct RoadCase {
     bool reachesAnalysis; // the progress window was shown on the way
 };
 
-// Counts how often the progress window is shown, and notes whether the main
-// window was still visible then.
-class ShowCounter : public QObject {
-public:
-    explicit ShowCounter(QWidget* mainWindow) : mainWindow_(mainWindow) {}
-    int shows = 0;
-    bool mainVisibleAtShow = false;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            ++shows;
-            mainVisibleAtShow = mainVisibleAtShow || mainWindow_->isVisible();
-        }
-        return false;
-    }
-
-private:
-    QWidget* mainWindow_;
-};
+using apptest::ShowCounter;
 
 // Runs an action each time the watched window is shown.
 class OnShow : public QObject {

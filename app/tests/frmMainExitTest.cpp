@@ -5,6 +5,7 @@
 
 #include "app/frmConfirmExit.h"
 #include "app/tests/AppTestSupport.h"
+#include "app/tests/LoadedMainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -21,16 +22,8 @@ namespace {
 
 enum class Answer { Yes, No, NoByKeyboard, CloseBox, Enter };
 
-class frmMainExit : public ::testing::Test {
+class frmMainExit : public apptest::LoadedMainWindow {
 protected:
-    void SetUp() override {
-        form = std::make_unique<frmMain>();
-        form->Form_Load();
-    }
-    void TearDown() override {
-        form->hide();
-        form.reset();
-    }
 
     // Asks the main window to close, answering the question as given; records
     // what the question looked like.
@@ -74,7 +67,6 @@ protected:
         return form->close();
     }
 
-    std::unique_ptr<frmMain> form;
     std::vector<QPointer<frmConfirmExit>> asked;
     const QWidget* owner = nullptr;
     QPoint centre;

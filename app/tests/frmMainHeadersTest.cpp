@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 
 #include "app/tests/AppTestSupport.h"
+#include "app/tests/LoadedMainWindow.h"
 #include "grid/Grid.h"
 #include "platform/PictureBox.h"
 
@@ -18,18 +19,7 @@
 
 namespace {
 
-class frmMainHeaders : public ::testing::Test {
-protected:
-    void SetUp() override {
-        form = std::make_unique<frmMain>();
-        form->Form_Load();
-    }
-    void TearDown() override {
-        form->hide();
-        form.reset();
-    }
-    std::unique_ptr<frmMain> form;
-};
+class frmMainHeaders : public apptest::LoadedMainWindow {};
 
 TEST_F(frmMainHeaders, OptionButtonsOpenAndLock) {
     QTest::mouseClick(form->optOpen, Qt::LeftButton);

@@ -6,6 +6,7 @@
 #include "app/frmMain.h"
 
 #include "app/tests/AppTestSupport.h"
+#include "app/tests/LoadedMainWindow.h"
 #include "grid/Grid.h"
 
 #include <gtest/gtest.h>
@@ -24,16 +25,8 @@ const char* const Error09 = "Error 09: Number of rows cannot exceed 32767.";
 const char* const Error10 = "Error 10: Number of columns must be greater than 0.";
 const char* const Error11 = "Error 11: Number of columns cannot exceed 32767.";
 
-class frmMainSize : public ::testing::Test {
+class frmMainSize : public apptest::LoadedMainWindow {
 protected:
-    void SetUp() override {
-        form = std::make_unique<frmMain>();
-        form->Form_Load();
-    }
-    void TearDown() override {
-        form->hide();
-        form.reset();
-    }
     void applySize(const QString& rows, const QString& cols) {
         form->txtRows->setText(rows);
         form->txtCols->setText(cols);
@@ -41,7 +34,6 @@ protected:
     }
 
     apptest::MessageRecorder messages;
-    std::unique_ptr<frmMain> form;
 };
 
 struct SizeCase {

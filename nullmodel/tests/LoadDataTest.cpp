@@ -81,8 +81,8 @@ TEST(LoadData, CertainProfilesAreIgnoredForEveryN) {
         };
         entries[0] = std::to_string(n); // m = n
         const std::string allSingle = typeString();
-        entries[0] = "0";
-        entries.back() = "1"; // m = 1
+        entries[0] = entries[1]; // "0" again
+        entries.back() = std::string(1, '1'); // m = 1
         const std::string oneGuild = typeString();
         const ModuleState state = load({allSingle, oneGuild});
         EXPECT_EQ(state.TypeCount, 0) << n;

@@ -4,6 +4,7 @@
 // the main window back, and the next Run starts clean.
 
 #include "app/frmMain.h"
+#include "app/tests/LoadedMainWindow.h"
 
 #include "analysis/Settings.h"
 #include "analysis/frmProgress.h"
@@ -25,24 +26,7 @@
 
 namespace {
 
-// Counts how often the progress window is shown, and notes whether the main
-// window was still visible then.
-class ShowCounter : public QObject {
-public:
-    explicit ShowCounter(QWidget* mainWindow) : mainWindow_(mainWindow) {}
-    int shows = 0;
-    bool mainVisibleAtShow = false;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            ++shows;
-            mainVisibleAtShow = mainVisibleAtShow || mainWindow_->isVisible();
-        }
-        return false;
-    }
-
-private:
-    QWidget* mainWindow_;
-};
+using apptest::ShowCounter;
 
 QWidget* shownResultsWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
