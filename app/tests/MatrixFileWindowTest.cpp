@@ -16,6 +16,7 @@
 #include "platform/PictureBox.h"
 #include "platform/tests/FileSizeLimit.h"
 #include "platform/tests/LockedFolder.h"
+#include "platform/tests/SmallDisk.h"
 #include "results/OutputResults.h"
 #include "results/SaveResults.h"
 #include "results/frmResults.h"
@@ -365,6 +366,43 @@ TEST_F(MatrixFileWindow, ASaveThatFillsTheDiskKeepsTheOldFile) {
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.txt")});
     EXPECT_TRUE(Settings::MatrixFilePath.isEmpty());
 }
+
+class InPlaceSave : public MatrixFileWindow,
+                    public ::testing::WithParamInterface<platform::testing::InPlaceCase> {};
+
+// Saving over a writable file of a folder that takes no new file, on a disk
+// that runs out of room before the first byte, half-way or just before the
+// last bytes: "Error 07", and the old file is there byte for byte, with its
+// permissions and owner. With exactly the room it needs, the save succeeds.
+TEST_P(InPlaceSave, AFullDiskKeepsTheOldFile) {
+    const platform::testing::InPlaceCase& test = GetParam();
+    // A matrix of some pages, so that a disk can fill half-way through it.
+    window_->txtRows->setText(QStringLiteral("100"));
+    window_->txtCols->setText(QStringLiteral("120"));
+    window_->cmdOK_Click();
+    save(path("whole.txt"));
+    ASSERT_TRUE(messages().empty());
+    const QByteArray whole = bytesOf(path("whole.txt"));
+    const QByteArray old("Species Guild S1\r\nSp1 A 1\r\n\r\n");
+    const auto outcome =
+        platform::testing::saveInPlace(test, QStringLiteral("shared.txt"), old, whole.size(), [&](const QString& file) {
+            shown_.clear();
+            save(file);
+            const bool fits = test.room == platform::testing::Room::Exactly;
+            return messages() == (fits ? std::vector<std::string>{} : std::vector<std::string>{Error07}) ? 0 : 1;
+        });
+    if (!outcome.made)
+        GTEST_SKIP() << outcome.whyNot;
+    EXPECT_EQ(outcome.code, 0) << "the wrong message, or none";
+    EXPECT_EQ(outcome.bytes, test.room == platform::testing::Room::Exactly ? whole : old);
+    EXPECT_EQ(outcome.mode, mode_t(0644));
+    EXPECT_EQ(outcome.owner, platform::testing::LockedFolder::NobodyUser);
+    EXPECT_EQ(outcome.group, platform::testing::LockedFolder::NobodyGroup);
+    EXPECT_EQ(outcome.entries, QStringList{QStringLiteral("shared.txt")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, InPlaceSave, ::testing::ValuesIn(platform::testing::InPlaceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MatrixFileWindow, SaveIntoAMissingFolderFails) {
     save(path("no/such/folder/m"));
