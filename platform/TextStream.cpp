@@ -132,7 +132,9 @@ void TextReader::skipMark() {
 
 bool TextReader::AtEndOfStream() const { return !file_->isOpen() || file_->atEnd(); }
 
-QString TextReader::ReadLine() {
+QString TextReader::ReadLine() { return decodeText(ReadLineBytes(), form_); }
+
+QByteArray TextReader::ReadLineBytes() {
     if (AtEndOfStream())
         throw TextStreamError(describe("read past the end of", path_, QString()));
     // Read in pieces, so that a short line costs no more than its length,
@@ -156,7 +158,7 @@ QString TextReader::ReadLine() {
         throw TextStreamError(describe("line too long in", path_, QString()));
     if (!ended && !file_->atEnd())
         throw TextStreamError(describe("cannot read", path_, file_->errorString()));
-    return decodeText(line, form_);
+    return line;
 }
 
 void TextReader::Close() { file_->close(); }

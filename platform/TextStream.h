@@ -100,6 +100,8 @@ public:
     // The next line without its line end; throws at the end of the file and
     // for a line longer than MaximumLineBytes.
     QString ReadLine();
+    // The same line as its bytes in the file, undecoded.
+    QByteArray ReadLineBytes();
     void Close();
 
 private:

@@ -531,11 +531,50 @@ INSTANTIATE_TEST_SUITE_P(
         // Neither UTF-8 nor characters of Windows-1252, yet every byte comes back.
         FormFileCase{"NeitherForm", "Species Guild \x81\x8d\x8f\x90\x9d \xc3(\r\nSp1 A 1 1\r\n\r\n", 0, 2,
                      u("\u0081\u008d\u008f\u0090\u009d")},
+        // A stray byte in a field that reading keeps: the file is a legacy one.
+        FormFileCase{"StrayByteInAKeptField", "Species Guild Sp\xc3\xa9" "cies\r\nSp\xe9 A 1\r\n\r\n", 0, 2,
+                     u("Sp\u00c3\u00a9" "cies")},
         FormFileCase{"NulBytes", raw("Species Guild S\0\x01 T\r\nSp1 A\0 1 1\r\n\r\n"), 1, 1,
                      QString::fromLatin1(QByteArray("A\0", 2))},
         FormFileCase{"NulBytesInALegacyFile", raw("Species Guild S\0\xe9 T\r\nSp1 A 1 1\r\n\r\n"), 0, 2,
                      QString::fromLatin1(QByteArray("S\0\xe9", 3))}),
     [](const ::testing::TestParamInfo<FormFileCase>& info) { return std::string(info.param.name); });
+
+struct StrayByteCase {
+    const char* name;
+    QByteArray bytes;
+    QByteArray saved; // what reading kept, as a save writes it
+};
+
+void PrintTo(const StrayByteCase& c, std::ostream* os) { *os << c.name; }
+
+class FileWithAStrayByte : public MatrixFileWindow, public ::testing::WithParamInterface<StrayByteCase> {};
+
+// A UTF-8 file with a stray Windows-1252 byte (E9) where reading keeps
+// nothing: the names are shown as UTF-8, as a save and a reopen show them.
+TEST_P(FileWithAStrayByte, ShowsTheNamesThatASaveAndAReopenShow) {
+    const StrayByteCase& c = GetParam();
+    open(put("stray.txt", c.bytes));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(window_->grd1->GetText(0, 2), u("Sp\u00e9" "cies"));
+    save(path("again"));
+    EXPECT_EQ(bytesOf(path("again.txt")), c.saved);
+    open(path("again.txt"));
+    EXPECT_EQ(window_->grd1->GetText(0, 2), u("Sp\u00e9" "cies"));
+    EXPECT_TRUE(shown_.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileWithAStrayByte,
+    ::testing::Values(
+        StrayByteCase{"AfterTheFirstEmptyLine", "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\nnote caf\xe9\r\n",
+                      "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n"},
+        StrayByteCase{"BeyondTheHeadersFields", "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1 caf\xe9\r\n\r\n",
+                      "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n"},
+        StrayByteCase{"AfterTheFirstEmptyLineOfAMarkedFile",
+                      "\xef\xbb\xbfSpecies Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n\xe9\r\n",
+                      "\xef\xbb\xbfSpecies Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n"}),
+    [](const ::testing::TestParamInfo<StrayByteCase>& info) { return std::string(info.param.name); });
 
 // A name that the legacy code page lacks, typed into a legacy file: the whole
 // file is saved in UTF-8, its old names with it, and it stays UTF-8 at the
