@@ -93,7 +93,6 @@ const QString* CellStore::Find(Key key) const {
     return found == 0 ? nullptr : &entryAt(found - 1).text;
 }
 
-template <typename Table>
 void CellStore::placeInIndex(Table& table, std::size_t position) const noexcept {
     const std::size_t mask = table.size() - 1;
     std::size_t slot = hashOf(entryAt(position).key) & mask;
@@ -115,8 +114,7 @@ void CellStore::rebuildIndexes() noexcept {
 void CellStore::reserveOneMore(RowIndex& index) {
     if (!index.table.empty() && !tooFull(index.count + 1, index.table.size()))
         return;
-    std::vector<Slot, Allocator<Slot>> table(index.table.empty() ? SmallestIndex : index.table.size() * 2,
-                                             Allocator<Slot>(memory_));
+    Table table(index.table.empty() ? SmallestIndex : index.table.size() * 2, Allocator<Slot>(memory_));
     for (const Slot slot : index.table) {
         if (slot != 0)
             placeInIndex(table, slot - 1);

@@ -8,8 +8,8 @@
 // has an index of its own, an open-addressing table of 32-bit entry
 // positions. A row's cells are mostly written one after another, so its
 // index and its entries stay in the cache while it is filled. An entry moved
-// to the end leaves a hole behind, which is closed up in place once holes
-// outnumber the entries.
+// to the end or removed leaves a hole behind; the holes are closed up in
+// place once they outnumber the entries.
 //
 // Every operation that can fail for want of memory fails before it changes
 // anything: all that it needs is had first, and only then is the store
@@ -118,9 +118,10 @@ private:
     void setLive(std::size_t position, bool live) { blocks_[position / BlockSize]->live[position % BlockSize] = live; }
 
     // The index of one row's cells: a power of two of slots, at most half full.
+    using Table = std::vector<Slot, Allocator<Slot>>;
     struct RowIndex {
         explicit RowIndex(std::pmr::memory_resource* memory) : table(Allocator<Slot>(memory)) {}
-        std::vector<Slot, Allocator<Slot>> table;
+        Table table;
         std::size_t count = 0;
     };
     using RowMap = std::unordered_map<int32_t, RowIndex, std::hash<int32_t>, std::equal_to<int32_t>,
@@ -137,7 +138,6 @@ private:
     RowIndex& rowForNewKey(int32_t row);
     // Room for one more entry at the end (a new block when the last is full).
     void reserveEntry();
-    template <typename Table>
     void placeInIndex(Table& table, std::size_t position) const noexcept;
     void rebuildIndexes() noexcept;
     void closeHolesWhenMany() noexcept;

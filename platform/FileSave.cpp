@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,7 +106,13 @@ void FileSave::closeInPlace() {
 
 bool FileSave::Write(QByteArrayView bytes) {
     if (InPlace()) {
-        content_.append(bytes.data(), bytes.size());
+        try {
+            content_.append(bytes.data(), bytes.size());
+        } catch (const std::bad_alloc&) {
+            error_ = systemError(ENOMEM);
+            closeInPlace();
+            return false;
+        }
         return true;
     }
     if (!temporary_.isOpen()) {
@@ -139,8 +146,9 @@ bool FileSave::Commit() {
 
 // Nothing of the old file changes until room for the whole new content is
 // had. Reserving it (beyond the file's end, so the file still reads as it
-// did) makes every write after it succeed; a file system that cannot reserve
-// gets the old bytes back when a write or the flush fails.
+// did) gives the writes after it their room on the disk; on a file system
+// that cannot reserve, the old bytes are put back when a write or the flush
+// fails.
 bool FileSave::commitInPlace() {
     const int file = inPlaceFile_;
     struct stat status {};
@@ -164,13 +172,20 @@ bool FileSave::commitInPlace() {
             error_ = systemError(why); // no room: the file is untouched
             return false;
         }
-        if (!readable_ || !readAll(file, oldSize, old)) {
+        bool kept = false;
+        try {
+            kept = readable_ && readAll(file, oldSize, old);
+        } catch (const std::bad_alloc&) {
+            errno = ENOMEM;
+        }
+        if (!kept) {
             error_ = readable_ ? systemError(errno) : QStringLiteral("the old file cannot be kept");
             return false;
         }
     }
-    if (writeAllAt(file, content_.constData(), newSize) && (newSize >= oldSize || ::ftruncate(file, off_t(newSize)) == 0) &&
-        ::fsync(file) == 0)
+    const bool written = writeAllAt(file, content_.constData(), newSize) &&
+                         (newSize >= oldSize || ::ftruncate(file, off_t(newSize)) == 0) && ::fsync(file) == 0;
+    if (written)
         return true;
     error_ = systemError(errno);
     if (!reserved) {

@@ -388,17 +388,13 @@ TEST_P(InPlaceSave, AFullDiskKeepsTheOldFile) {
         platform::testing::saveInPlace(test, QStringLiteral("shared.txt"), old, whole.size(), [&](const QString& file) {
             shown_.clear();
             save(file);
-            const bool fits = test.room == platform::testing::Room::Exactly;
-            return messages() == (fits ? std::vector<std::string>{} : std::vector<std::string>{Error07}) ? 0 : 1;
+            const std::vector<std::string> expected =
+                test.fits() ? std::vector<std::string>{} : std::vector<std::string>{Error07};
+            return messages() == expected ? 0 : 1;
         });
     if (!outcome.made)
         GTEST_SKIP() << outcome.whyNot;
-    EXPECT_EQ(outcome.code, 0) << "the wrong message, or none";
-    EXPECT_EQ(outcome.bytes, test.room == platform::testing::Room::Exactly ? whole : old);
-    EXPECT_EQ(outcome.mode, mode_t(0644));
-    EXPECT_EQ(outcome.owner, platform::testing::LockedFolder::NobodyUser);
-    EXPECT_EQ(outcome.group, platform::testing::LockedFolder::NobodyGroup);
-    EXPECT_EQ(outcome.entries, QStringList{QStringLiteral("shared.txt")});
+    platform::testing::expectOutcome(outcome, test, QStringLiteral("shared.txt"), old, whole);
 }
 
 INSTANTIATE_TEST_SUITE_P(Disks, InPlaceSave, ::testing::ValuesIn(platform::testing::InPlaceCases),

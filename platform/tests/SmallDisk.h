@@ -16,6 +16,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
@@ -81,7 +82,8 @@ public:
         if (fill < 0)
             return false;
         if (fill > 0) {
-            const int file = ::open(QFile::encodeName(path() + "/filler").constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            const QByteArray filler = QFile::encodeName(path() + QStringLiteral("/filler"));
+            const int file = ::open(filler.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
             if (file < 0)
                 return false;
             struct stat status {};
@@ -109,6 +111,8 @@ struct InPlaceCase {
     const char* name;
     DiskKind disk;
     Room room;
+    // Only a save with all the room it needs succeeds.
+    bool fits() const { return room == Room::Exactly; }
 };
 
 inline void PrintTo(const InPlaceCase& test, std::ostream* out) { *out << test.name; }
@@ -197,6 +201,18 @@ inline InPlaceOutcome saveInPlace(const InPlaceCase& test, const QString& name, 
     }
     outcome.entries = QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     return outcome;
+}
+
+// A save that failed leaves the old file byte for byte, with its mode and
+// owner, alone in its folder; one that fits leaves the new content.
+inline void expectOutcome(const InPlaceOutcome& outcome, const InPlaceCase& test, const QString& name,
+                          const QByteArray& old, const QByteArray& whole) {
+    EXPECT_EQ(outcome.code, 0) << "the wrong message, or none";
+    EXPECT_EQ(outcome.bytes, test.fits() ? whole : old);
+    EXPECT_EQ(outcome.mode, mode_t(0644));
+    EXPECT_EQ(outcome.owner, LockedFolder::NobodyUser);
+    EXPECT_EQ(outcome.group, LockedFolder::NobodyGroup);
+    EXPECT_EQ(outcome.entries, QStringList{name});
 }
 
 } // namespace platform::testing

@@ -335,17 +335,11 @@ TEST_P(InPlaceSaveTest, AFullDiskKeepsTheOldFile) {
         messages.clear();
         answer = path;
         QTest::mouseClick(kind.chart ? form->cmd4 : form->cmd1, Qt::LeftButton);
-        const bool fits = test.room == platform::testing::Room::Exactly;
-        return messages == (fits ? std::vector<std::string>{} : std::vector<std::string>{Error12}) ? 0 : 1;
+        return messages == (test.fits() ? std::vector<std::string>{} : std::vector<std::string>{Error12}) ? 0 : 1;
     });
     if (!outcome.made)
         GTEST_SKIP() << outcome.whyNot;
-    EXPECT_EQ(outcome.code, 0) << "the wrong message, or none";
-    EXPECT_EQ(outcome.bytes, test.room == platform::testing::Room::Exactly ? whole : old);
-    EXPECT_EQ(outcome.mode, mode_t(0644));
-    EXPECT_EQ(outcome.owner, platform::testing::LockedFolder::NobodyUser);
-    EXPECT_EQ(outcome.group, platform::testing::LockedFolder::NobodyGroup);
-    EXPECT_EQ(outcome.entries, QStringList{name});
+    platform::testing::expectOutcome(outcome, test, name, old, whole);
 }
 
 INSTANTIATE_TEST_SUITE_P(Saves, InPlaceSaveTest,
