@@ -317,6 +317,23 @@ TEST_F(MatrixFileWindow, SaveInAFolderThatTakesNoNewFile) {
     }
 }
 
+// Written in place, the file is touched only once the whole text is known:
+// a size box that is not a number fails the save before that.
+TEST_F(MatrixFileWindow, ASizeBoxThatIsNotANumberKeepsAFileWrittenInPlace) {
+    platform::testing::LockedFolder folder;
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(folder.put(QStringLiteral("shared.txt"), "an old matrix\r\n"));
+    window_->txtRows->setText(QStringLiteral("abc"));
+    const auto run = folder.runAsUser([&] {
+        save(folder.filePath(QStringLiteral("shared.txt")));
+        return messages() == std::vector<std::string>{Error07} ? 0 : 1;
+    });
+    if (!run.made)
+        GTEST_SKIP() << run.whyNot;
+    EXPECT_EQ(run.code, 0) << "the wrong message, or none";
+    EXPECT_EQ(bytesOf(folder.filePath(QStringLiteral("shared.txt"))), QByteArray("an old matrix\r\n"));
+}
+
 struct FailedSaveCase {
     const char* name;
     const char* rowsText;
