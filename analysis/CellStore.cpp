@@ -15,22 +15,27 @@ bool tooFull(std::size_t keys, std::size_t tableSize) { return keys * 2 > tableS
 
 } // namespace
 
-CellStore::CellStore(const CellStore& other) {
-    CellStore copy;
-    copy.blocks_.reserve((other.count_ + BlockSize - 1) / BlockSize);
-    other.forEach([&copy](Key key, const QString& text) { copy.MoveToEnd(key, text); });
-    swap(copy);
+CellStore::CellStore(std::pmr::memory_resource* memory) noexcept
+    : memory_(memory), blocks_(Allocator<BlockPointer>(memory)), rows_(Allocator<RowMap::value_type>(memory)) {}
+
+CellStore::CellStore(const CellStore& other) : CellStore(other.memory_) {
+    blocks_.reserve((other.count_ + BlockSize - 1) / BlockSize);
+    other.forEach([this](Key key, const QString& text) { MoveToEnd(key, text); });
 }
 
+// The copy is made whole beside this store in this store's memory, then
+// takes its place: an assignment that fails leaves this store as it was.
 CellStore& CellStore::operator=(const CellStore& other) {
     if (this != &other) {
-        CellStore copy(other);
+        CellStore copy(memory_);
+        copy.blocks_.reserve((other.count_ + BlockSize - 1) / BlockSize);
+        other.forEach([&copy](Key key, const QString& text) { copy.MoveToEnd(key, text); });
         swap(copy);
     }
     return *this;
 }
 
-CellStore::CellStore(CellStore&& other) noexcept { swap(other); }
+CellStore::CellStore(CellStore&& other) noexcept : CellStore(other.memory_) { swap(other); }
 
 CellStore& CellStore::operator=(CellStore&& other) noexcept {
     if (this != &other) {
@@ -41,6 +46,7 @@ CellStore& CellStore::operator=(CellStore&& other) noexcept {
 }
 
 void CellStore::swap(CellStore& other) noexcept {
+    std::swap(memory_, other.memory_);
     blocks_.swap(other.blocks_);
     std::swap(size_, other.size_);
     rows_.swap(other.rows_);
@@ -87,7 +93,7 @@ const QString* CellStore::Find(Key key) const {
     return found == 0 ? nullptr : &entryAt(found - 1).text;
 }
 
-void CellStore::placeInIndex(std::vector<Slot>& table, std::size_t position) const noexcept {
+void CellStore::placeInIndex(Table& table, std::size_t position) const noexcept {
     const std::size_t mask = table.size() - 1;
     std::size_t slot = hashOf(entryAt(position).key) & mask;
     while (table[slot] != 0)
@@ -108,7 +114,7 @@ void CellStore::rebuildIndexes() noexcept {
 void CellStore::reserveOneMore(RowIndex& index) {
     if (!index.table.empty() && !tooFull(index.count + 1, index.table.size()))
         return;
-    std::vector<Slot> table(index.table.empty() ? SmallestIndex : index.table.size() * 2);
+    Table table(index.table.empty() ? SmallestIndex : index.table.size() * 2, Allocator<Slot>(memory_));
     for (const Slot slot : index.table) {
         if (slot != 0)
             placeInIndex(table, slot - 1);
@@ -116,18 +122,44 @@ void CellStore::reserveOneMore(RowIndex& index) {
     index.table.swap(table);
 }
 
-void CellStore::append(Key key, const QString& text) {
+// A new row enters the store only with its table made: a row without one
+// would send the next look-up in it outside its table.
+CellStore::RowIndex& CellStore::rowForNewKey(int32_t row) {
+    if (RowIndex* index = const_cast<RowIndex*>(findRow(row))) {
+        reserveOneMore(*index);
+        return *index;
+    }
+    RowIndex fresh(memory_);
+    reserveOneMore(fresh);
+    RowIndex& index = rows_.emplace(row, std::move(fresh)).first->second;
+    lastRow_ = &index;
+    lastRowNumber_ = row;
+    return index;
+}
+
+void CellStore::reserveEntry() {
     if (size_ >= std::numeric_limits<Slot>::max() - 1)
         throw std::bad_alloc();
-    if (size_ == blocks_.size() * BlockSize) {
-        auto block = std::make_unique<Block>();
-        blocks_.push_back(std::move(block));
-    }
+    if (size_ < blocks_.size() * BlockSize)
+        return;
+    void* memory = memory_->allocate(sizeof(Block), alignof(Block));
+    BlockPointer block(new (memory) Block, BlockDeleter{memory_});
+    blocks_.push_back(std::move(block));
+}
+
+void CellStore::append(Key key, const QString& text) noexcept {
     Entry& entry = entryAt(size_);
     entry.key = key;
     entry.text = text;
     setLive(size_, true);
     ++size_;
+}
+
+// Many holes: close them, so that rewriting every cell in turn keeps the
+// store at no more than twice its entries.
+void CellStore::closeHolesWhenMany() noexcept {
+    if (size_ - count_ > count_ && size_ > BlockSize)
+        closeHoles();
 }
 
 // Moves the live entries up over the holes, keeping their order, and gives
@@ -153,36 +185,31 @@ void CellStore::closeHoles() noexcept {
 }
 
 bool CellStore::MoveToEnd(Key key, const QString& text) {
-    // Many holes: close them first, so that rewriting every cell in turn
-    // keeps the store at no more than twice its entries.
-    if (size_ - count_ > count_ && size_ > BlockSize)
-        closeHoles();
-    const int32_t row = rowOf(key);
-    RowIndex* index = const_cast<RowIndex*>(findRow(row));
-    if (!index) {
-        index = &rows_[row];
-        lastRow_ = index;
-        lastRowNumber_ = row;
-    }
-    reserveOneMore(*index);
-    const std::size_t slot = probe(*index, key);
+    // The block may stay unused when the row's index cannot be had; it is
+    // room at the end and nothing else.
+    reserveEntry();
+    RowIndex& index = rowForNewKey(rowOf(key));
+    const std::size_t slot = probe(index, key);
     append(key, text);
-    const Slot old = index->table[slot];
-    index->table[slot] = Slot(size_);
+    const Slot old = index.table[slot];
+    index.table[slot] = Slot(size_);
+    bool added = true;
     if (old != 0) {
         setLive(old - 1, false);
         entryAt(old - 1).text = QString();
-        return false;
+        added = false;
+    } else {
+        ++index.count;
+        ++count_;
     }
-    ++index->count;
-    ++count_;
-    return true;
+    closeHolesWhenMany();
+    return added;
 }
 
 // Linear probing without markers: the keys after the emptied slot that no
 // longer find their way past it are moved back into it.
 void CellStore::eraseSlot(RowIndex& index, std::size_t slot) noexcept {
-    std::vector<Slot>& table = index.table;
+    auto& table = index.table;
     const std::size_t mask = table.size() - 1;
     std::size_t hole = slot;
     std::size_t next = (slot + 1) & mask;
@@ -219,11 +246,13 @@ bool CellStore::RemoveIfPresent(Key key) {
     }
     if (count_ == 0)
         RemoveAll();
+    else
+        closeHolesWhenMany();
     return true;
 }
 
 void CellStore::RemoveAll() noexcept {
-    std::vector<std::unique_ptr<Block>>().swap(blocks_);
+    decltype(blocks_)(blocks_.get_allocator()).swap(blocks_);
     rows_.clear();
     size_ = 0;
     count_ = 0;

@@ -127,20 +127,56 @@ bool MatrixFileScan::SizeAcceptable() const {
            SiteCount() <= MaximumSize;
 }
 
+namespace {
+
+// The bytes of a line that reading keeps: its first `fields` fields, up to
+// the separator that ends the last of them. The separators are ASCII, which
+// both forms hold as the same one byte, and which UTF-8 never uses inside a
+// longer character, so the bytes split exactly as the text does.
+QByteArrayView keptFields(const QByteArray& line, char separator, int32_t fields) {
+    qsizetype end = -1;
+    for (int32_t k = 0; k < fields; ++k) {
+        end = line.indexOf(separator, end + 1);
+        if (end < 0)
+            return line;
+    }
+    return QByteArrayView(line).first(std::max<qsizetype>(end, 0));
+}
+
+} // namespace
+
 MatrixFileScan ScanMatrixFile(platform::TextReader& in) {
     MatrixFileScan scan;
-    scan.Form = in.Form();
-    const QString header = in.ReadLine();
+    // The form is judged on the lines and fields that reading keeps, so that
+    // a stray byte of another form after the first empty line or beyond the
+    // header's fields changes no name shown: the names read are those that a
+    // save and a reopen show. A file that is UTF-8 throughout is so in those
+    // parts too.
+    const bool judge = in.Form() == platform::TextForm::Windows1252;
+    platform::TextFormScan kept;
+    const QByteArray headerBytes = in.ReadLineBytes();
+    const QString header = platform::decodeText(headerBytes, in.Form());
     scan.Separator = ChooseSeparator(header);
     scan.FieldCount = HeaderFieldCount(header, scan.Separator);
+    const char separator = char(scan.Separator.unicode());
+    const auto keep = [&kept](QByteArrayView bytes) {
+        kept.add(bytes);
+        kept.add("\n"); // as the line end: no character runs on into the next line
+    };
+    if (judge)
+        keep(headerBytes);
     // At least one line must follow the header; the count stops at the first
     // empty line, which is not a species row. One row more than the grid
     // takes already refuses the file, so a long file is not read to its end.
     do {
-        if (in.ReadLine().isEmpty())
+        const QByteArray line = in.ReadLineBytes();
+        if (line.isEmpty())
             break;
+        if (judge)
+            keep(keptFields(line, separator, scan.FieldCount));
         ++scan.SpeciesCount;
     } while (scan.SpeciesCount <= MaximumSize && !in.AtEndOfStream());
+    scan.Form = judge ? kept.form() : in.Form();
     return scan;
 }
 

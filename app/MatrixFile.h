@@ -58,7 +58,11 @@ struct MatrixFileScan {
 // The counting pass over an opened file: reads the header and then lines until
 // an empty one, the end of the file, or one line more than MaximumSize. Throws
 // platform::TextStreamError when the file is empty, holds only its header line
-// (a read past the end) or a line too long to read.
+// (a read past the end) or a line too long to read. The form is that of the
+// bytes that reading keeps (the header, the species lines and in them the
+// header's number of fields), so that bytes the program never keeps, after
+// the first empty line or beyond the header's fields, do not make a UTF-8
+// file a legacy one.
 MatrixFileScan ScanMatrixFile(platform::TextReader& in);
 
 // The reading pass: opens the file again and reads, in scan.Form, the header

@@ -36,9 +36,10 @@ void frmMain::mnuFileSave_Click() {
     // once the whole matrix is written, so a save that fails (a size box that
     // is not a number, a full disk) leaves the old file as it was. The file of
     // that name exists only then, so only then does the path name it. Where
-    // the folder takes no temporary file, the file is written in place; the
-    // matrix and its form are taken first, so that a copy that runs out of
-    // memory leaves even that file untouched.
+    // the folder takes no temporary file, the file is written in place once
+    // the whole text is known, and a save that fails there leaves it as it
+    // was too. The matrix and its form are taken first, so that a copy that
+    // runs out of memory touches no file at all.
     platform::TextForm form = MatrixFileForm_;
     try {
         const SparseArray matrix = grd1->GetMatrix();

@@ -1,8 +1,9 @@
 #include "platform/Bitmap.h"
 
+#include "platform/FileSave.h"
+
 #include <QBuffer>
 #include <QByteArray>
-#include <QSaveFile>
 
 namespace platform {
 
@@ -20,17 +21,8 @@ bool saveBitmap(const QImage& image, const QString& path) {
         if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "BMP"))
             return false;
     }
-    QSaveFile file(path);
-    // A picture the user may write in a folder that takes no new file is
-    // written in place: no temporary file can be made beside it.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    FileSave file(path);
+    return file.Open() && file.Write(bytes) && file.Commit();
 }
 
 } // namespace platform

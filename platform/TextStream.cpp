@@ -15,31 +15,21 @@ std::string describe(const char* what, const QString& path, const QString& reaso
 }
 } // namespace
 
-TextWriter::TextWriter(const QString& path) : file_(std::make_unique<QSaveFile>(path)), path_(path) {
-    // A file the user may write, in a folder where no new file can be made
-    // (a shared folder), is written in place, as creating a text file over
-    // it always could: there is no room beside it for the temporary file.
-    file_->setDirectWriteFallback(true);
-    // Unbuffered, with the text gathered here and written in checked pieces:
-    // a buffered file hands its last bytes to the disk only while it is
-    // committed, and a short write there goes unreported, so a disk that
-    // filled up would put a cut-off file in place of the old one.
-    if (path.isEmpty() || !file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw TextStreamError(describe("cannot create", path, file_->errorString()));
+TextWriter::TextWriter(const QString& path) : file_(std::make_unique<FileSave>(path)), path_(path) {
+    if (!file_->Open())
+        throw TextStreamError(describe("cannot create", path, file_->ErrorString()));
+    open_ = true;
 }
 
-TextWriter::~TextWriter() {
-    // Not closed: the save did not finish, so the old file stays (unless it
-    // was being written in place).
-    if (file_ && file_->isOpen())
-        file_->cancelWriting();
-}
+// Not closed: the save did not finish, and the old file stays.
+TextWriter::~TextWriter() = default;
 
 void TextWriter::put(const QByteArray& bytes) {
-    if (!file_ || !file_->isOpen())
+    if (!open_)
         throw TextStreamError(describe("not open for writing:", path_, QString()));
     text_.append(bytes);
-    // A file of any size is written with a piece of text at a time in memory.
+    // A file of any size is written with a piece of text at a time in memory
+    // (unless it is written in place, which needs all of it first).
     if (text_.size() >= PieceBytes)
         writePending();
 }
@@ -49,11 +39,10 @@ void TextWriter::put(const QByteArray& bytes) {
 void TextWriter::writePending() {
     if (text_.isEmpty())
         return;
-    if (file_->write(text_) != text_.size()) {
-        const QString reason = file_->errorString();
-        file_->cancelWriting();
+    if (!file_->Write(text_)) {
+        open_ = false;
         text_.clear();
-        throw TextStreamError(describe("cannot write", path_, reason));
+        throw TextStreamError(describe("cannot write", path_, file_->ErrorString()));
     }
     text_.resize(0); // keeps its room for the next piece
 }
@@ -79,12 +68,13 @@ void TextWriter::Write(const QString& text) { put(encode(text)); }
 void TextWriter::WriteLine(const QString& text) { put(encode(text) + "\r\n"); }
 
 void TextWriter::Close() {
-    if (!file_ || !file_->isOpen())
+    if (!open_)
         return;
     writePending();
     text_.clear();
-    if (!file_->commit())
-        throw TextStreamError(describe("cannot write", path_, file_->errorString()));
+    open_ = false;
+    if (!file_->Commit())
+        throw TextStreamError(describe("cannot write", path_, file_->ErrorString()));
 }
 
 void TextReader::open() {
@@ -142,7 +132,9 @@ void TextReader::skipMark() {
 
 bool TextReader::AtEndOfStream() const { return !file_->isOpen() || file_->atEnd(); }
 
-QString TextReader::ReadLine() {
+QString TextReader::ReadLine() { return decodeText(ReadLineBytes(), form_); }
+
+QByteArray TextReader::ReadLineBytes() {
     if (AtEndOfStream())
         throw TextStreamError(describe("read past the end of", path_, QString()));
     // Read in pieces, so that a short line costs no more than its length,
@@ -166,7 +158,7 @@ QString TextReader::ReadLine() {
         throw TextStreamError(describe("line too long in", path_, QString()));
     if (!ended && !file_->atEnd())
         throw TextStreamError(describe("cannot read", path_, file_->errorString()));
-    return decodeText(line, form_);
+    return line;
 }
 
 void TextReader::Close() { file_->close(); }

@@ -3,11 +3,11 @@
 // of Windows-1252 read and written as they are (see TextForm.h). Failures are
 // thrown as TextStreamError.
 
+#include "platform/FileSave.h"
 #include "platform/TextForm.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 #include <memory>
 #include <stdexcept>
@@ -24,8 +24,9 @@ public:
 // the text goes to a temporary file beside it, renamed into place at Close, so
 // a save that fails half-way (or a writer destroyed without Close) leaves any
 // old file as it was. Where the folder takes no new file but the file at path
-// can be written, the file itself is emptied and written in place instead;
-// a failed save then leaves it cut short or empty.
+// can be written, the file itself is written in place at Close, the whole text
+// held in memory until then; a failed save leaves it as it was there too (see
+// FileSave).
 class TextWriter {
 public:
     // Creates the temporary file, or opens the file itself where no temporary
@@ -62,7 +63,8 @@ private:
     void put(const QByteArray& bytes);
     void writePending();
 
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<FileSave> file_;
+    bool open_ = false; // neither closed nor given up
     QString path_;
     QByteArray text_; // written but not yet on disk: less than a piece
 };
@@ -98,6 +100,8 @@ public:
     // The next line without its line end; throws at the end of the file and
     // for a line longer than MaximumLineBytes.
     QString ReadLine();
+    // The same line as its bytes in the file, undecoded.
+    QByteArray ReadLineBytes();
     void Close();
 
 private:

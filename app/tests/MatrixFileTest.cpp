@@ -16,6 +16,7 @@
 
 #include <clocale>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -400,5 +401,46 @@ TEST_F(MatrixFileIo, AVeryLongLineKeepsOnlyTheFieldsOfTheHeader) {
     EXPECT_EQ(m.sKeys().size(), 6);
     EXPECT_EQ(m.sValue(1, 2), QStringLiteral("1"));
 }
+
+struct FormCase {
+    const char* name;
+    QByteArray bytes;
+    platform::TextForm form;
+};
+
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
+
+class FormOfTheKeptBytes : public MatrixFileIo, public ::testing::WithParamInterface<FormCase> {};
+
+// The form is judged on the header, the species lines up to the first empty
+// line and, in those, the fields that the header counts: the bytes that
+// reading keeps. E9 is a stray Windows-1252 byte in a file of UTF-8 names.
+TEST_P(FormOfTheKeptBytes, DecidesTheFormOfTheFile) {
+    EXPECT_EQ(scan(put("form.txt", GetParam().bytes)).Form, GetParam().form);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scan, FormOfTheKeptBytes,
+    ::testing::Values(
+        FormCase{"StrayByteAfterTheFirstEmptyLine", "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\nnote caf\xe9\r\n",
+                 platform::TextForm::Utf8},
+        FormCase{"StrayByteBeyondTheHeadersFields", "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1 caf\xe9\r\n\r\n",
+                 platform::TextForm::Utf8},
+        FormCase{"StrayByteBeyondTheHeadersFieldsOfACommaFile", "Species,Guild,S\xc3\xa9\r\nSp1,A,1,\xe9,\r\n\r\n",
+                 platform::TextForm::Utf8},
+        FormCase{"StrayByteAfterTheFirstEmptyLineOfAMarkedFile",
+                 "\xef\xbb\xbfSpecies Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n\xe9\r\n", platform::TextForm::Utf8WithMark},
+        // A separator just before the stray byte: the empty field before it
+        // is the last one kept.
+        FormCase{"StrayByteBeyondAnEmptyLastField", "Species Guild S\xc3\xa9\r\nSp1 A  \xe9\r\n\r\n",
+                 platform::TextForm::Utf8},
+        FormCase{"StrayByteInAKeptField", "Species Guild Sp\xc3\xa9" "cies\r\nSp\xe9 A 1\r\n\r\n",
+                 platform::TextForm::Windows1252},
+        FormCase{"StrayByteInTheHeader", "Species Guild Sp\xe9" "cies\r\nSp1 A 1\r\n\r\n", platform::TextForm::Windows1252},
+        // A character cut off by the separator that ends the last field kept.
+        FormCase{"CharacterCutByTheLastKeptSeparator", "Species Guild S\r\nSp1 A 1\xc3 \xa9\r\n\r\n",
+                 platform::TextForm::Windows1252},
+        FormCase{"StrayByteOnALastLineWithoutEmptyLine", "Species Guild S\xc3\xa9\r\nSp1 A \xe9", platform::TextForm::Windows1252}),
+    [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "platform/PictureBox.h"
 #include "platform/tests/FileSizeLimit.h"
 #include "platform/tests/LockedFolder.h"
+#include "platform/tests/SmallDisk.h"
 #include "results/OutputResults.h"
 #include "results/SaveResults.h"
 #include "results/frmResults.h"
@@ -316,6 +317,23 @@ TEST_F(MatrixFileWindow, SaveInAFolderThatTakesNoNewFile) {
     }
 }
 
+// Written in place, the file is touched only once the whole text is known:
+// a size box that is not a number fails the save before that.
+TEST_F(MatrixFileWindow, ASizeBoxThatIsNotANumberKeepsAFileWrittenInPlace) {
+    platform::testing::LockedFolder folder;
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(folder.put(QStringLiteral("shared.txt"), "an old matrix\r\n"));
+    window_->txtRows->setText(QStringLiteral("abc"));
+    const auto run = folder.runAsUser([&] {
+        save(folder.filePath(QStringLiteral("shared.txt")));
+        return messages() == std::vector<std::string>{Error07} ? 0 : 1;
+    });
+    if (!run.made)
+        GTEST_SKIP() << run.whyNot;
+    EXPECT_EQ(run.code, 0) << "the wrong message, or none";
+    EXPECT_EQ(bytesOf(folder.filePath(QStringLiteral("shared.txt"))), QByteArray("an old matrix\r\n"));
+}
+
 struct FailedSaveCase {
     const char* name;
     const char* rowsText;
@@ -365,6 +383,39 @@ TEST_F(MatrixFileWindow, ASaveThatFillsTheDiskKeepsTheOldFile) {
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.txt")});
     EXPECT_TRUE(Settings::MatrixFilePath.isEmpty());
 }
+
+class InPlaceSave : public MatrixFileWindow,
+                    public ::testing::WithParamInterface<platform::testing::InPlaceCase> {};
+
+// Saving over a writable file of a folder that takes no new file, on a disk
+// that runs out of room before the first byte, half-way or just before the
+// last bytes: "Error 07", and the old file is there byte for byte, with its
+// permissions and owner. With exactly the room it needs, the save succeeds.
+TEST_P(InPlaceSave, AFullDiskKeepsTheOldFile) {
+    const platform::testing::InPlaceCase& test = GetParam();
+    // A matrix of some pages, so that a disk can fill half-way through it.
+    window_->txtRows->setText(QStringLiteral("100"));
+    window_->txtCols->setText(QStringLiteral("120"));
+    window_->cmdOK_Click();
+    save(path("whole.txt"));
+    ASSERT_TRUE(messages().empty());
+    const QByteArray whole = bytesOf(path("whole.txt"));
+    const QByteArray old("Species Guild S1\r\nSp1 A 1\r\n\r\n");
+    const auto outcome =
+        platform::testing::saveInPlace(test, QStringLiteral("shared.txt"), old, whole.size(), [&](const QString& file) {
+            shown_.clear();
+            save(file);
+            const std::vector<std::string> expected =
+                test.fits() ? std::vector<std::string>{} : std::vector<std::string>{Error07};
+            return messages() == expected ? 0 : 1;
+        });
+    if (!outcome.made)
+        GTEST_SKIP() << outcome.whyNot;
+    platform::testing::expectOutcome(outcome, test, QStringLiteral("shared.txt"), old, whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, InPlaceSave, ::testing::ValuesIn(platform::testing::InPlaceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MatrixFileWindow, SaveIntoAMissingFolderFails) {
     save(path("no/such/folder/m"));
@@ -493,11 +544,50 @@ INSTANTIATE_TEST_SUITE_P(
         // Neither UTF-8 nor characters of Windows-1252, yet every byte comes back.
         FormFileCase{"NeitherForm", "Species Guild \x81\x8d\x8f\x90\x9d \xc3(\r\nSp1 A 1 1\r\n\r\n", 0, 2,
                      u("\u0081\u008d\u008f\u0090\u009d")},
+        // A stray byte in a field that reading keeps: the file is a legacy one.
+        FormFileCase{"StrayByteInAKeptField", "Species Guild Sp\xc3\xa9" "cies\r\nSp\xe9 A 1\r\n\r\n", 0, 2,
+                     u("Sp\u00c3\u00a9" "cies")},
         FormFileCase{"NulBytes", raw("Species Guild S\0\x01 T\r\nSp1 A\0 1 1\r\n\r\n"), 1, 1,
                      QString::fromLatin1(QByteArray("A\0", 2))},
         FormFileCase{"NulBytesInALegacyFile", raw("Species Guild S\0\xe9 T\r\nSp1 A 1 1\r\n\r\n"), 0, 2,
                      QString::fromLatin1(QByteArray("S\0\xe9", 3))}),
     [](const ::testing::TestParamInfo<FormFileCase>& info) { return std::string(info.param.name); });
+
+struct StrayByteCase {
+    const char* name;
+    QByteArray bytes;
+    QByteArray saved; // what reading kept, as a save writes it
+};
+
+void PrintTo(const StrayByteCase& c, std::ostream* os) { *os << c.name; }
+
+class FileWithAStrayByte : public MatrixFileWindow, public ::testing::WithParamInterface<StrayByteCase> {};
+
+// A UTF-8 file with a stray Windows-1252 byte (E9) where reading keeps
+// nothing: the names are shown as UTF-8, as a save and a reopen show them.
+TEST_P(FileWithAStrayByte, ShowsTheNamesThatASaveAndAReopenShow) {
+    const StrayByteCase& c = GetParam();
+    open(put("stray.txt", c.bytes));
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(window_->grd1->GetText(0, 2), u("Sp\u00e9" "cies"));
+    save(path("again"));
+    EXPECT_EQ(bytesOf(path("again.txt")), c.saved);
+    open(path("again.txt"));
+    EXPECT_EQ(window_->grd1->GetText(0, 2), u("Sp\u00e9" "cies"));
+    EXPECT_TRUE(shown_.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileWithAStrayByte,
+    ::testing::Values(
+        StrayByteCase{"AfterTheFirstEmptyLine", "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\nnote caf\xe9\r\n",
+                      "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n"},
+        StrayByteCase{"BeyondTheHeadersFields", "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1 caf\xe9\r\n\r\n",
+                      "Species Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n"},
+        StrayByteCase{"AfterTheFirstEmptyLineOfAMarkedFile",
+                      "\xef\xbb\xbfSpecies Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n\xe9\r\n",
+                      "\xef\xbb\xbfSpecies Guild Sp\xc3\xa9" "cies\r\nSp1 A 1\r\n\r\n"}),
+    [](const ::testing::TestParamInfo<StrayByteCase>& info) { return std::string(info.param.name); });
 
 // A name that the legacy code page lacks, typed into a legacy file: the whole
 // file is saved in UTF-8, its old names with it, and it stays UTF-8 at the

@@ -6,6 +6,7 @@
 // unprivileged user "nobody".
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -34,7 +35,9 @@ public:
         int code = -1;
     };
 
-    LockedFolder() {
+    // A new folder in parent (the temporary folder when none is given).
+    explicit LockedFolder(const QString& parent = QString())
+        : folder_((parent.isEmpty() ? QDir::tempPath() : parent) + QStringLiteral("/locked-XXXXXX")) {
         // The user must be able to reach the files: a temporary folder is
         // made for its owner alone.
         if (folder_.isValid())

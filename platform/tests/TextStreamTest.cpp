@@ -512,4 +512,24 @@ INSTANTIATE_TEST_SUITE_P(
                       LockedCase{"NoFile", nullptr, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Written in place, the text goes to the file only at Close: a writer given
+// up before it leaves the old file as it was.
+TEST(InALockedFolder, AnUnfinishedSaveInPlaceKeepsTheOldFile) {
+    platform::testing::LockedFolder folder;
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(folder.put(QStringLiteral("shared.txt"), "old\r\n"));
+    const auto run = folder.runAsUser([&] {
+        TextWriter writer(folder.filePath(QStringLiteral("shared.txt")));
+        writer.WriteLine(QString(100000, QLatin1Char('x')));
+        return 0;
+    });
+    if (!run.made)
+        GTEST_SKIP() << run.whyNot;
+    EXPECT_EQ(run.code, 0);
+    QFile saved(folder.filePath(QStringLiteral("shared.txt")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("old\r\n"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shared.txt"});
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/PictureBox.h"
 #include "platform/tests/FileSizeLimit.h"
 #include "platform/tests/LockedFolder.h"
+#include "platform/tests/SmallDisk.h"
 #include "results/OutputResults.h"
 #include "results/ResultsWidgets.h"
 #include "results/SaveResults.h"
@@ -24,6 +25,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 
@@ -309,6 +311,43 @@ TEST_P(SaveFailureTest, AWriteThatFailsHalfWayKeepsTheOldFile) {
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(contents(inFolder(name)), whole);
 }
+
+using platform::testing::InPlaceCase;
+
+class InPlaceSaveTest : public SaveResultsTest,
+                        public ::testing::WithParamInterface<std::tuple<FailureCase, InPlaceCase>> {};
+
+// Saving over a writable file of a folder that takes no new file, on a disk
+// that runs out of room before the first byte, half-way or just before the
+// last bytes: "Error 12", and the old file is there byte for byte, with its
+// permissions and owner. With exactly the room it needs, the save succeeds.
+TEST_P(InPlaceSaveTest, AFullDiskKeepsTheOldFile) {
+    const auto& [kind, test] = GetParam();
+    const QString name = kind.chart ? "chart.bmp" : "results.txt";
+    // A results text of some pages, so that a disk can fill half-way through.
+    form->txt1->setText(QString(30000, QLatin1Char('r')) + QStringLiteral("\r\nend"));
+    answer = inFolder(name);
+    QTest::mouseClick(kind.chart ? form->cmd4 : form->cmd1, Qt::LeftButton);
+    ASSERT_TRUE(messages.empty());
+    const QByteArray whole = contents(inFolder(name));
+    const QByteArray old("an old file, not yet replaced");
+    const auto outcome = platform::testing::saveInPlace(test, name, old, whole.size(), [&](const QString& path) {
+        messages.clear();
+        answer = path;
+        QTest::mouseClick(kind.chart ? form->cmd4 : form->cmd1, Qt::LeftButton);
+        return messages == (test.fits() ? std::vector<std::string>{} : std::vector<std::string>{Error12}) ? 0 : 1;
+    });
+    if (!outcome.made)
+        GTEST_SKIP() << outcome.whyNot;
+    platform::testing::expectOutcome(outcome, test, name, old, whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, InPlaceSaveTest,
+                         ::testing::Combine(::testing::Values(FailureCase{"Text", false}, FailureCase{"Chart", true}),
+                                            ::testing::ValuesIn(platform::testing::InPlaceCases)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Saves, SaveFailureTest,
                          ::testing::Values(FailureCase{"Text", false}, FailureCase{"Chart", true}),
