@@ -11,7 +11,6 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QPalette>
-#include <QScreen>
 #include <algorithm>
 
 using look::placeTwips;
@@ -145,11 +144,7 @@ void frmProgress::keyPressEvent(QKeyEvent* event) {
 void frmProgress::showEvent(QShowEvent* event) {
     if (!centred_) {
         centred_ = true;
-        if (QScreen* s = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(s->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        look::centreWindow(this);
     }
     QWidget::showEvent(event);
 }

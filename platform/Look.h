@@ -3,6 +3,7 @@
 // label and frame texts, the dialog font, and positions given in twips.
 
 #include <QFont>
+#include <QRect>
 
 class QWidget;
 
@@ -23,5 +24,11 @@ void applyControlLook(QWidget* widget, const QFont& font);
 // Places widget at left, top, width and height given in twips, relative to
 // its parent.
 void placeTwips(QWidget* widget, int left, int top, int width, int height);
+
+// Centres the window over the area (the available area of the screen when
+// the area is empty), then keeps it on the available area of the screen that
+// the centre lies on: a window that fits lies wholly on it, one that does not
+// has its top-left corner and title bar on it.
+void centreWindow(QWidget* window, const QRect& area = QRect());
 
 } // namespace look

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class ClickBox;
 class ClickLabel;
@@ -82,10 +84,14 @@ private:
     void Form_Unload();
 
     void selectPage(int page);
+    void offerFocusOnPage(int page);
     void buildPage1();
     void buildPage2();
     static double ToChartCoordinate(double value, int16_t axis);
     void DrawChartLine(double x1, double y1, double x2, double y2, uint32_t color);
 
     QPointer<QWidget> mainWindow_;
+    // Every control of the two pages that takes the focus, with the way it
+    // takes it, in the order of Tab: only those of the page in front do.
+    std::vector<std::pair<QWidget*, Qt::FocusPolicy>> focusStops_;
 };

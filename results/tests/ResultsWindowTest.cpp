@@ -18,13 +18,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <algorithm>
 #include <QFile>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -491,6 +491,51 @@ TEST_P(PageSelectionTest, ClickingThePageInFrontChangesNothingVisible) {
 
 INSTANTIATE_TEST_SUITE_P(Clicks, PageSelectionTest, ::testing::ValuesIn(PageClicks),
                          [](const ::testing::TestParamInfo<PageClick>& info) { return std::string(info.param.name); });
+
+// Tab, forwards and backwards, visits each control of the page in front and
+// none of the page behind, on either page and after switching back; a focus
+// left on a page that goes behind moves to the page in front.
+TEST_F(ResultsWindowTest, TabMovesOnlyAmongTheControlsOfThePageShown) {
+    form->show();
+    QApplication::setActiveWindow(form.data());
+    const std::vector<QWidget*> page1{form->txt1, form->cmd3, form->cmd1, form->cmd2};
+    const std::vector<QWidget*> page2{form->cmd6, form->cmd4, form->cmd5};
+    struct Step {
+        const char* what;
+        QWidget* header; // clicked first to select the page
+        const std::vector<QWidget*>* shown;
+        QWidget* focusedBefore; // where the focus was before the page came in front
+    };
+    const Step steps[] = {
+        {"page 1 at opening", nullptr, &page1, form->cmd1},
+        {"page 2", form->lbl2, &page2, form->cmd2},
+        {"page 1 again", form->lbl1, &page1, form->cmd5},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.focusedBefore->setFocus();
+        if (step.header)
+            QTest::mouseClick(step.header, Qt::LeftButton);
+        QWidget* start = QApplication::focusWidget();
+        ASSERT_NE(start, nullptr);
+        EXPECT_NE(std::find(step.shown->begin(), step.shown->end(), start), step.shown->end())
+            << "the focus lies on the page in front";
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            std::vector<QWidget*> visited;
+            for (size_t i = 0; i < 2 * step.shown->size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                visited.push_back(QApplication::focusWidget());
+            }
+            for (QWidget* w : visited)
+                EXPECT_NE(std::find(step.shown->begin(), step.shown->end(), w), step.shown->end())
+                    << (w ? w->metaObject()->className() : "no focus") << " "
+                    << (qobject_cast<QPushButton*>(w) ? qobject_cast<QPushButton*>(w)->text().toStdString() : "");
+            for (QWidget* control : *step.shown)
+                EXPECT_NE(std::find(visited.begin(), visited.end(), control), visited.end())
+                    << control->metaObject()->className();
+        }
+    }
+}
 
 // --- Closing -------------------------------------------------------------------
 
