@@ -143,6 +143,8 @@ void frmResults::buildPage2() {
     const QImage frame = ChartFramePicture();
     pbx1 = new platform::PictureBox(chartPlace);
     pbx1->setGeometry(QRect(QPoint(0, 0), frame.size()));
+    // The saved chart is the same bitmap at any scale of the screen.
+    pbx1->setKeepImageAtRatio1(true);
     pbx1->setBackColor(Qt::white);
     pbx1->setPicture(frame);
 
