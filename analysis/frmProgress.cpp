@@ -47,7 +47,7 @@ frmProgress::frmProgress(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     pbx2 = new platform::PictureBox(this);
     placeTwips(pbx2, 225, 240, 5055, 255);
-    pbx2->setFont(look::dialogFont());
+    pbx2->setFont(look::pictureBoxFont());
     pbx2->setForeColor(Qt::white);
     pbx2->setBackColor(platform::windowBackground());
 
@@ -66,7 +66,7 @@ frmProgress::frmProgress(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     pbx1 = new platform::PictureBox(this);
     placeTwips(pbx1, 225, 1080, 3735, 255);
-    pbx1->setFont(look::dialogFont());
+    pbx1->setFont(look::pictureBoxFont());
     pbx1->setForeColor(platform::highlightTextColour());
     pbx1->setBackColor(platform::windowBackground());
 

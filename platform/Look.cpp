@@ -27,6 +27,24 @@ QFont dialogFont(double pointSize, bool bold) {
     return font;
 }
 
+QFont pictureBoxFont(double pointSize) {
+    QFont font;
+    // Cells are narrow and their texts are cut at the next cell: a face drawn
+    // narrow by its designer (fonts-dejavu-extra carries it) shows the most
+    // of a name and keeps its letters apart, where a face squeezed by the
+    // renderer makes them touch.
+    font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    // Set, not left to the parent: a cell's text is plain whatever the frame
+    // around the grid uses, and a face at its own width is any stretch.
+    font.setStretch(QFont::AnyStretch);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
 QFont serifFont(double pointSize) {
     QFont font;
     font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),

@@ -11,6 +11,9 @@ namespace look {
 
 // The dialog font: a plain sans-serif at the given point size (9.75 by default).
 QFont dialogFont(double pointSize = 9.75, bool bold = false);
+// The font of the texts printed on picture boxes and in the grid's cells: a
+// sans-serif face narrow by design, at its own width.
+QFont pictureBoxFont(double pointSize = 9.75);
 // A serif font for display texts.
 QFont serifFont(double pointSize);
 

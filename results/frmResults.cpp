@@ -150,7 +150,7 @@ void frmResults::buildPage2() {
 
     pbx2 = new platform::PictureBox(pbx4);
     place(pbx2, 10440, 360, 2895, 1335);
-    pbx2->setFont(look::dialogFont(12));
+    pbx2->setFont(look::pictureBoxFont(12));
     pbx2->setForeColor(platform::buttonTextColour());
     pbx2->setBackColor(Qt::white);
 

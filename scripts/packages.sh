@@ -1,7 +1,7 @@
 # Sourced by the build scripts: makes sure the Debian packages that Marvisk
 # builds with are installed. As root it installs what is missing; otherwise it
 # prints the one apt-get line to run and stops.
-MARVISK_PACKAGES="g++ cmake make qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev clang python3"
+MARVISK_PACKAGES="g++ cmake make qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev clang python3 fonts-dejavu-extra"
 
 marvisk_ensure_packages() {
   local missing=""
