@@ -35,9 +35,13 @@ PictureBox::PictureBox(QWidget* parent)
 
 void PictureBox::paintBackground(QImage& target) const {
     target.fill(backColor_);
-    if (!picture_.isNull()) {
+    const bool sharper = target.devicePixelRatio() > 1 && !sharperPicture_.isNull();
+    const QImage& picture = sharper ? sharperPicture_ : picture_;
+    if (!picture.isNull()) {
         QPainter painter(&target);
-        painter.drawImage(0, 0, picture_);
+        // A picture of another resolution than the image is scaled smoothly.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, picture.devicePixelRatio() != target.devicePixelRatio());
+        painter.drawImage(0, 0, picture);
     }
 }
 
@@ -119,8 +123,11 @@ void PictureBox::setBackColor(const QColor& color) {
     Cls();
 }
 
-void PictureBox::setPicture(const QImage& picture) {
+void PictureBox::setPicture(const QImage& picture) { setPicture(picture, QImage()); }
+
+void PictureBox::setPicture(const QImage& picture, const QImage& sharperPicture) {
     picture_ = picture;
+    sharperPicture_ = sharperPicture;
     ensureImage();
     paintBackground(image_);
     if (!imageAtRatio1_.isNull())

@@ -43,6 +43,9 @@ public:
     // BackColor. Setting one (or clearing it) also clears the surface to it.
     const QImage& Picture() const { return picture_; }
     void setPicture(const QImage& picture);
+    // The same, with the same picture drawn at a higher resolution (its
+    // devicePixelRatio set), which images at a ratio above 1 show instead.
+    void setPicture(const QImage& picture, const QImage& sharperPicture);
     void clearPicture();
 
     // Inner size in units; 0 (the default) means pixels.
@@ -126,6 +129,7 @@ private:
     mutable QImage imageAtRatio1_; // null unless kept and the ratio is not 1
     bool keepImageAtRatio1_ = false;
     QImage picture_;
+    QImage sharperPicture_;
     QColor backColor_;
     QColor foreColor_;
     double scaleWidth_ = 0;

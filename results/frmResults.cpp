@@ -146,7 +146,7 @@ void frmResults::buildPage2() {
     // The saved chart is the same bitmap at any scale of the screen.
     pbx1->setKeepImageAtRatio1(true);
     pbx1->setBackColor(Qt::white);
-    pbx1->setPicture(frame);
+    pbx1->setPicture(frame, ChartFramePictureAt2x());
 
     pbx2 = new platform::PictureBox(pbx4);
     place(pbx2, 10440, 360, 2895, 1335);
@@ -162,6 +162,12 @@ void frmResults::buildPage2() {
 
 QImage frmResults::ChartFramePicture() {
     return QImage(QStringLiteral(":/results/chartframe.png")).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage frmResults::ChartFramePictureAt2x() {
+    QImage sharper = QImage(QStringLiteral(":/results/chartframe@2x.png")).convertToFormat(QImage::Format_RGB32);
+    sharper.setDevicePixelRatio(2);
+    return sharper;
 }
 
 // Selecting a page puts one box at a time in front of or behind all its

@@ -41,6 +41,9 @@ public:
     // (595, 368). The chart box pbx1 is this size and sits at the top left of
     // its white place on the page.
     static QImage ChartFramePicture();
+    // The same frame drawn for screens at scale 2: 1280 by 1042 pixels, its
+    // device pixel ratio 2, every line and text at that resolution.
+    static QImage ChartFramePictureAt2x();
 
     // Controls, by their names in the handlers.
     ClickBox* pbx5 = nullptr;        // tab header of page 1

@@ -247,6 +247,9 @@ TEST(Screenshots, ResultsWindowPages) {
     const QRect plot = placeInShot(form->pbx1, form);
     if (screenRatio() == 2) {
         EXPECT_GE(mixedBlocks(second, QRect(plot.left() + 2 * 140, plot.top() + 2 * 60, 2 * 400, 2 * 280)), 50);
+        // The frame's tick labels and axis title, from the frame drawn for scale 2.
+        EXPECT_GE(mixedBlocks(second, QRect(plot.left() + 2 * 60, plot.top() + 2 * 20, 2 * 50, 2 * 360)), 50);
+        EXPECT_GE(mixedBlocks(second, QRect(plot.left() + 2 * 200, plot.top() + 2 * 390, 2 * 300, 2 * 30)), 50);
     }
     delete form.data();
 }

@@ -1,6 +1,7 @@
-# Runs the chart frame program twice: with the fonts of the machine it must
-# draw exactly the committed picture; with no fonts at all it must stop with
-# an error and write nothing. Arguments: PROGRAM, COMMITTED, WORK.
+# Runs the chart frame program: with the fonts of the machine it must draw
+# exactly the committed pictures (at ratio 1 and at ratio 2); with no fonts at
+# all it must stop with an error and write nothing. Arguments: PROGRAM,
+# COMMITTED, COMMITTED2X, WORK.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/cache)
 set(ENV{QT_QPA_PLATFORM} offscreen)
@@ -13,6 +14,15 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/drawn.png ${CO
                 RESULT_VARIABLE differs)
 if(NOT differs EQUAL 0)
   message(FATAL_ERROR "chartframe drew a picture other than ${COMMITTED}")
+endif()
+execute_process(COMMAND ${PROGRAM} ${WORK}/drawn2x.png 2 RESULT_VARIABLE drawnResult)
+if(NOT drawnResult EQUAL 0)
+  message(FATAL_ERROR "chartframe failed at ratio 2 with the machine's fonts: ${drawnResult}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/drawn2x.png ${COMMITTED2X}
+                RESULT_VARIABLE differs)
+if(NOT differs EQUAL 0)
+  message(FATAL_ERROR "chartframe drew a picture other than ${COMMITTED2X}")
 endif()
 
 # A font configuration that knows no fonts.

@@ -143,6 +143,34 @@ TEST_F(ResultsWindowTest, ChartShowsTheFramePictureAtItsTopLeft) {
     EXPECT_EQ(shown.pixelColor(300, 523), White);
 }
 
+// The frame for screens at scale 2: twice the pixels, the same three colours,
+// and each pixel of the plot box's sides and of the red guides a 2 x 2 block
+// of the same colour at twice its place, so that the curves meet them there.
+TEST(ChartFrameAt2x, IsTheFrameAtTwiceTheResolution) {
+    const QImage sharper = frmResults::ChartFramePictureAt2x();
+    const QImage frame = frmResults::ChartFramePicture();
+    ASSERT_EQ(sharper.size(), QSize(1280, 1042));
+    EXPECT_EQ(sharper.devicePixelRatio(), 2);
+    for (int y = 0; y < sharper.height(); ++y)
+        for (int x = 0; x < sharper.width(); ++x) {
+            const QRgb c = sharper.pixel(x, y);
+            if (c != qRgb(0, 0, 0) && c != qRgb(255, 255, 255) && c != qRgb(255, 0, 0)) {
+                ADD_FAILURE() << "pixel " << x << "," << y << " is not black, white or red";
+                return;
+            }
+        }
+    auto expectBlock = [&](int x, int y) {
+        for (int d = 0; d < 4; ++d)
+            EXPECT_EQ(sharper.pixel(2 * x + d % 2, 2 * y + d / 2), frame.pixel(x, y)) << x << "," << y;
+    };
+    for (int y = 35; y < 368; ++y)
+        for (const int x : {117, 276, 595})
+            expectBlock(x, y);
+    for (int x = 118; x < 595; ++x)
+        for (const int y : {34, 351, 368})
+            expectBlock(x, y);
+}
+
 TEST_F(ResultsWindowTest, ChartKeepsItsDrawingThroughPageSwitches) {
     const QImage before = form->pbx1->image();
     form->show();
