@@ -158,7 +158,9 @@ TEST(Screenshots, MainWindowWithTheEditor) {
     const QImage shown = grid->pbx1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage painted = grid->pbx1->image().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.size(), painted.size());
-    EXPECT_EQ(shown.copy(grid->txt1->geometry()), painted.copy(grid->txt1->geometry()));
+    // The editor's place in the screen's pixels (at scale 2, twice its own).
+    const QRect editorPixels = placeInShot(grid->txt1, grid->pbx1);
+    EXPECT_EQ(shown.copy(editorPixels), painted.copy(editorPixels));
     grid->txt1->setFocus();
     grid->txt1->selectAll();
     const QImage shot = saveShot(&form, "frmMain-editor.png");
