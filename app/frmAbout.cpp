@@ -25,6 +25,9 @@ frmAbout::frmAbout(QWidget* parent)
     look::placeTwips(Label2, 3600, 900, 855, 255);
     look::placeTwips(Label3, 2880, 1260, 2415, 495);
     look::placeTwips(cmd1, 3480, 2040, 1100, 375);
+    // Enter presses Close while it has the focus, as a dialog's focused
+    // button answers Enter.
+    cmd1->setAutoDefault(true);
     cmd1->setFocus();
 
     connect(cmd1, &QPushButton::clicked, this, &frmAbout::cmd1_Click);

@@ -2,8 +2,8 @@
 
 #include "platform/Geometry.h"
 
-#include <QGuiApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QPointer>
 #include <QScreen>

@@ -1,6 +1,7 @@
 #pragma once
 // The look that the program's windows share: dark blue backgrounds with white
-// label and frame texts, the dialog font, and positions given in twips.
+// label and frame texts, the dialog and picture-box fonts, positions given in
+// twips, and windows that open centred and on the screen.
 
 #include <QFont>
 #include <QRect>
