@@ -11,7 +11,6 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QPalette>
-#include <QScreen>
 #include <algorithm>
 
 using look::placeTwips;
@@ -48,7 +47,7 @@ frmProgress::frmProgress(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     pbx2 = new platform::PictureBox(this);
     placeTwips(pbx2, 225, 240, 5055, 255);
-    pbx2->setFont(look::dialogFont());
+    pbx2->setFont(look::pictureBoxFont());
     pbx2->setForeColor(Qt::white);
     pbx2->setBackColor(platform::windowBackground());
 
@@ -67,7 +66,7 @@ frmProgress::frmProgress(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     pbx1 = new platform::PictureBox(this);
     placeTwips(pbx1, 225, 1080, 3735, 255);
-    pbx1->setFont(look::dialogFont());
+    pbx1->setFont(look::pictureBoxFont());
     pbx1->setForeColor(platform::highlightTextColour());
     pbx1->setBackColor(platform::windowBackground());
 
@@ -145,11 +144,7 @@ void frmProgress::keyPressEvent(QKeyEvent* event) {
 void frmProgress::showEvent(QShowEvent* event) {
     if (!centred_) {
         centred_ = true;
-        if (QScreen* s = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(s->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        look::centreWindow(this);
     }
     QWidget::showEvent(event);
 }

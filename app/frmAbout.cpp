@@ -3,11 +3,9 @@
 #include "platform/Look.h"
 #include "platform/Geometry.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 
 frmAbout::frmAbout(QWidget* parent)
     : QDialog(parent), Image1(new QLabel(this)), Label1(new QLabel(QStringLiteral("Marvisk"), this)),
@@ -27,7 +25,9 @@ frmAbout::frmAbout(QWidget* parent)
     look::placeTwips(Label2, 3600, 900, 855, 255);
     look::placeTwips(Label3, 2880, 1260, 2415, 495);
     look::placeTwips(cmd1, 3480, 2040, 1100, 375);
-    cmd1->setAutoDefault(false);
+    // Enter presses Close while it has the focus, as a dialog's focused
+    // button answers Enter.
+    cmd1->setAutoDefault(true);
     cmd1->setFocus();
 
     connect(cmd1, &QPushButton::clicked, this, &frmAbout::cmd1_Click);
@@ -37,11 +37,5 @@ frmAbout::frmAbout(QWidget* parent)
 void frmAbout::cmd1_Click() { close(); }
 
 void frmAbout::centreOver(const QWidget* window) {
-    QRect area;
-    if (window)
-        area = window->frameGeometry();
-    else if (const QScreen* screen = QGuiApplication::primaryScreen())
-        area = screen->availableGeometry();
-    if (area.isValid())
-        move(area.center() - rect().center());
+    look::centreWindow(this, window ? window->frameGeometry() : QRect());
 }

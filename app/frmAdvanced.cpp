@@ -130,7 +130,7 @@ void frmAdvanced::txt2_GotFocus() { txt2->selectAll(); }
 
 void frmAdvanced::centreOverOwner() {
     if (const QWidget* owner = parentWidget())
-        move(owner->frameGeometry().center() - rect().center());
+        look::centreWindow(this, owner->frameGeometry());
 }
 
 bool frmAdvanced::eventFilter(QObject* watched, QEvent* event) {

@@ -4,10 +4,8 @@
 #include "platform/Geometry.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 frmConfirmExit::frmConfirmExit(QWidget* parent)
@@ -32,9 +30,7 @@ frmConfirmExit::frmConfirmExit(QWidget* parent)
     connect(cmd1, &QPushButton::clicked, this, &frmConfirmExit::cmd1_Click);
     connect(cmd2, &QPushButton::clicked, this, &frmConfirmExit::cmd2_Click);
 
-    // Centred on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    look::centreWindow(this);
 }
 
 void frmConfirmExit::cmd1_Click() {

@@ -9,6 +9,7 @@
 #include "app/frmConfirmExit.h"
 #include "grid/Grid.h"
 #include "grid/PropertyBag.h"
+#include "platform/FocusedButton.h"
 #include "platform/Frame.h"
 #include "platform/Geometry.h"
 #include "platform/MessageBox.h"
@@ -22,6 +23,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -29,7 +31,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 
 #include <new>
@@ -83,7 +84,8 @@ QRadioButton* makeOption(const QString& caption, QWidget* parent) {
 QPushButton* makeButton(const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setFont(look::dialogFont());
-    // No button of this window answers Enter.
+    // No button of this window is the default button: Enter presses only the
+    // focused one (see keyPressEvent).
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
@@ -262,8 +264,7 @@ void frmMain::Form_Load() {
 
     // Centred on the screen at the first showing.
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    look::centreWindow(this);
     show();
     cmdRun->setFocus();
 
@@ -320,6 +321,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             txtCols_GotFocus();
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    if (!platform::pressFocusedButton(this, event))
+        QMainWindow::keyPressEvent(event);
 }
 
 void frmMain::mnuMatrixClear_Click() {

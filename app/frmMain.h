@@ -15,6 +15,7 @@
 class Grid;
 class QAction;
 class QCloseEvent;
+class QKeyEvent;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -104,6 +105,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Enter presses the focused button; no button answers it otherwise.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // cmdOK_Click's work: checks the two boxes (Error 08 to Error 11) and

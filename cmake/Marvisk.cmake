@@ -30,6 +30,20 @@ if(MARVISK_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# marvisk_offscreen_screen(Var WIDTH HEIGHT): Var names the offscreen
+# platform's setting for one screen of WIDTH x HEIGHT pixels at 96 dots per
+# inch, written as its configuration file into the build tree.
+function(marvisk_offscreen_screen var width height)
+  set(config ${CMAKE_BINARY_DIR}/screens/${width}x${height}.json)
+  file(WRITE ${config} "{ \"screens\": [ { \"name\": \"screen\", \"x\": 0, \"y\": 0, \"width\": ${width}, \"height\": ${height}, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1 } ] }\n")
+  set(${var} "offscreen:configfile=${config}" PARENT_SCOPE)
+endfunction()
+
+# Widget tests see one common desktop screen, 1920 x 1080 at scale 1 (the
+# offscreen platform's own default of 800 x 800 is smaller than the main
+# window and the results window).
+marvisk_offscreen_screen(MARVISK_TEST_SCREEN 1920 1080)
+
 # marvisk_add_test(Name SOURCES a.cpp ... LIBS lib ...)
 # One test executable per unit, run by CTest with a pinned environment.
 function(marvisk_add_test name)
@@ -40,9 +54,27 @@ function(marvisk_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  marvisk_add_test_run(${name} ${name})
+endfunction()
+
+# marvisk_add_test_run(Name Executable [SCREEN WIDTH HEIGHT] [SCALE factor]):
+# one more run of a test executable under its own name, on a screen of its
+# own size and at a scale factor of its own (QT_SCALE_FACTOR) where given.
+function(marvisk_add_test_run name executable)
+  cmake_parse_arguments(R "" "SCALE" "SCREEN" ${ARGN})
+  set(platform ${MARVISK_TEST_SCREEN})
+  if(R_SCREEN)
+    list(GET R_SCREEN 0 width)
+    list(GET R_SCREEN 1 height)
+    marvisk_offscreen_screen(platform ${width} ${height})
+  endif()
+  set(scale 1)
+  if(R_SCALE)
+    set(scale ${R_SCALE})
+  endif()
+  add_test(NAME ${name} COMMAND ${executable} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C;MARVISK_BIN_DIR=${MARVISK_OUTPUT_DIR};MARVISK_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    ENVIRONMENT "QT_QPA_PLATFORM=${platform};QT_SCALE_FACTOR=${scale};LC_ALL=C;MARVISK_BIN_DIR=${MARVISK_OUTPUT_DIR};MARVISK_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
     TIMEOUT 600)
 endfunction()
 

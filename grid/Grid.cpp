@@ -158,7 +158,7 @@ Grid::Grid(QWidget* parent)
     // text, and covers it. The line edit keeps 2 pixels before its text and
     // 1 above it of its own: the margins give them back, and the text goes to
     // the top so that its top meets the painted text's top whatever the height.
-    pbx1->setFont(look::dialogFont(CellFontPoints));
+    pbx1->setFont(look::pictureBoxFont(CellFontPoints));
     txt1->setFont(pbx1->textFont());
     txt1->setFrame(false);
     txt1->setTextMargins(-2, -1, 0, 0);

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QPoint>
+#include <QRect>
 #include <cmath>
 
 namespace platform {
@@ -33,5 +35,12 @@ inline QColor windowTextColour() { return QGuiApplication::palette().color(QPale
 // The background of menus and bars.
 inline QColor menuColour() { return QGuiApplication::palette().color(QPalette::Window); }
 inline QColor highlightTextColour() { return QGuiApplication::palette().color(QPalette::HighlightedText); }
+
+// Where a window whose frame would lie at frame goes instead, so that it lies
+// on the available area of its screen: moved in just far enough where it
+// fits, and with its top-left corner (and so its title bar) at the area's
+// top left in each direction where it is larger than the area, so that it
+// can always be reached and moved.
+QPoint keepOnScreen(const QRect& frame, const QRect& available);
 
 } // namespace platform

@@ -2,7 +2,11 @@
 
 #include "platform/Geometry.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QPalette>
+#include <QPointer>
+#include <QScreen>
 #include <QStringList>
 #include <QWidget>
 
@@ -20,6 +24,24 @@ QFont dialogFont(double pointSize, bool bold) {
     font.setStretch(QFont::Condensed);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
+    return font;
+}
+
+QFont pictureBoxFont(double pointSize) {
+    QFont font;
+    // Cells are narrow and their texts are cut at the next cell: a face drawn
+    // narrow by its designer (fonts-dejavu-extra carries it) shows the most
+    // of a name and keeps its letters apart, where a face squeezed by the
+    // renderer makes them touch.
+    font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    // Set, not left to the parent: a cell's text is plain whatever the frame
+    // around the grid uses, and a face at its own width is any stretch.
+    font.setStretch(QFont::AnyStretch);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setPointSizeF(pointSize);
     return font;
 }
 
@@ -49,6 +71,58 @@ void applyWindowLook(QWidget* widget) { applyControlLook(widget, dialogFont()); 
 void placeTwips(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(platform::twipsToPixels(left), platform::twipsToPixels(top),
                         platform::twipsToPixels(width), platform::twipsToPixels(height));
+}
+
+} // namespace look
+
+namespace {
+
+const QScreen* screenFor(const QWidget* window, const QRect& area) {
+    if (!area.isEmpty())
+        if (const QScreen* screen = QGuiApplication::screenAt(area.center()))
+            return screen;
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+
+// A window not yet shown has no frame: its title bar and borders are known
+// only once the window system has it. At its first showing it is moved in
+// again by what the frame adds, if that would put it over the edge.
+class KeepOnScreenWhenShown : public QObject {
+public:
+    KeepOnScreenWhenShown(QWidget* window, const QScreen* screen) : QObject(window), screen_(screen) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            auto* window = static_cast<QWidget*>(watched);
+            window->removeEventFilter(this);
+            if (screen_)
+                window->move(platform::keepOnScreen(window->frameGeometry(), screen_->availableGeometry()));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<const QScreen> screen_;
+};
+
+} // namespace
+
+namespace look {
+
+void centreWindow(QWidget* window, const QRect& area) {
+    const QScreen* screen = screenFor(window, area);
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(area.isEmpty() ? available.center() : area.center());
+    window->move(platform::keepOnScreen(frame, available));
+    if (!window->isVisible())
+        new KeepOnScreenWhenShown(window, screen);
 }
 
 } // namespace look

@@ -35,28 +35,61 @@ PictureBox::PictureBox(QWidget* parent)
 
 void PictureBox::paintBackground(QImage& target) const {
     target.fill(backColor_);
-    if (!picture_.isNull()) {
+    const bool sharper = target.devicePixelRatio() > 1 && !sharperPicture_.isNull();
+    const QImage& picture = sharper ? sharperPicture_ : picture_;
+    if (!picture.isNull()) {
         QPainter painter(&target);
-        painter.drawImage(0, 0, picture_);
+        // A picture of another resolution than the image is scaled smoothly.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, picture.devicePixelRatio() != target.devicePixelRatio());
+        painter.drawImage(0, 0, picture);
     }
 }
 
-// The image follows the widget's size; what was drawn stays at the top left
-// and new area shows the background. Checked before every use, because a
-// hidden widget learns its new size only when it is shown.
-void PictureBox::ensureImage() const {
-    const QSize wanted = size().expandedTo(QSize(1, 1));
-    if (image_.size() == wanted)
+QSize PictureBox::boxSize() const { return size().expandedTo(QSize(1, 1)); }
+
+double PictureBox::imageRatio() const { return devicePixelRatioF(); }
+
+// An image of the box's size at the ratio; what was drawn stays at the top
+// left (at the new ratio if that changed) and new area shows the background.
+void PictureBox::resizeImage(QImage& image, QSize size, double ratio, const PictureBox& box) {
+    const QSize pixels(static_cast<int>(std::ceil(size.width() * ratio)),
+                       static_cast<int>(std::ceil(size.height() * ratio)));
+    if (!image.isNull() && image.size() == pixels && image.devicePixelRatio() == ratio)
         return;
-    QImage resized(wanted, QImage::Format_RGB32);
+    QImage resized(pixels, QImage::Format_RGB32);
+    resized.setDevicePixelRatio(ratio);
     resized.setDotsPerMeterX(DotsPerMeter);
     resized.setDotsPerMeterY(DotsPerMeter);
-    paintBackground(resized);
-    if (!image_.isNull()) {
+    box.paintBackground(resized);
+    if (!image.isNull()) {
         QPainter painter(&resized);
-        painter.drawImage(0, 0, image_);
+        painter.drawImage(0, 0, image);
     }
-    image_ = resized;
+    image = resized;
+}
+
+// The images follow the widget's size and its screen's ratio. Checked before
+// every use, because a hidden widget learns its new size only when it is
+// shown, and a window moved to another screen learns its new ratio there.
+void PictureBox::ensureImage() const {
+    const double ratio = imageRatio();
+    // Back at ratio 1, the image kept at ratio 1 is the drawing itself.
+    if (ratio == 1 && !imageAtRatio1_.isNull()) {
+        image_ = imageAtRatio1_;
+        imageAtRatio1_ = QImage();
+    }
+    resizeImage(image_, boxSize(), ratio, *this);
+    if (keepImageAtRatio1_ && ratio != 1)
+        resizeImage(imageAtRatio1_, boxSize(), 1, *this);
+}
+
+template <class Draw> void PictureBox::drawOnImages(Draw draw) {
+    for (QImage* target : {&image_, &imageAtRatio1_}) {
+        if (target->isNull())
+            continue;
+        QPainter painter(target);
+        draw(painter);
+    }
 }
 
 const QImage& PictureBox::image() const {
@@ -64,10 +97,25 @@ const QImage& PictureBox::image() const {
     return image_;
 }
 
+void PictureBox::setKeepImageAtRatio1(bool keep) {
+    keepImageAtRatio1_ = keep;
+    if (!keep)
+        imageAtRatio1_ = QImage();
+    ensureImage();
+}
+
+const QImage& PictureBox::imageAtRatio1() const {
+    ensureImage();
+    return imageAtRatio1_.isNull() ? image_ : imageAtRatio1_;
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
     ensureImage();
     QPainter painter(this);
-    painter.drawImage(event->rect(), image_, event->rect());
+    const QRect area = event->rect();
+    const double ratio = image_.devicePixelRatio();
+    painter.drawImage(QRectF(area), image_,
+                      QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 
 void PictureBox::setBackColor(const QColor& color) {
@@ -75,10 +123,15 @@ void PictureBox::setBackColor(const QColor& color) {
     Cls();
 }
 
-void PictureBox::setPicture(const QImage& picture) {
+void PictureBox::setPicture(const QImage& picture) { setPicture(picture, QImage()); }
+
+void PictureBox::setPicture(const QImage& picture, const QImage& sharperPicture) {
     picture_ = picture;
+    sharperPicture_ = sharperPicture;
     ensureImage();
     paintBackground(image_);
+    if (!imageAtRatio1_.isNull())
+        paintBackground(imageAtRatio1_);
     update();
 }
 
@@ -101,6 +154,8 @@ double PictureBox::toPixelY(double y) const { return scaleHeight_ > 0 ? y * heig
 void PictureBox::Cls() {
     ensureImage();
     paintBackground(image_);
+    if (!imageAtRatio1_.isNull())
+        paintBackground(imageAtRatio1_);
     currentX_ = 0;
     currentY_ = 0;
     update();
@@ -109,8 +164,7 @@ void PictureBox::Cls() {
 void PictureBox::fillPixels(int left, int top, int right, int bottom, const QColor& color) {
     if (right <= left || bottom <= top)
         return;
-    QPainter painter(&image_);
-    painter.fillRect(QRect(left, top, right - left, bottom - top), color);
+    drawOnImages([&](QPainter& painter) { painter.fillRect(QRect(left, top, right - left, bottom - top), color); });
 }
 
 // A line between two pixels with the current pen: straight runs become one
@@ -133,14 +187,23 @@ void PictureBox::drawSegment(double x1, double y1, double x2, double y2, const Q
         fillBetween(ax, ay, bx, by, color);
     } else {
         const int steps = std::max(std::abs(bx - ax), std::abs(by - ay));
-        QPainter painter(&image_);
-        for (int k = 0; k <= steps; ++k) {
-            const int x = nearestPixel(ax + double(bx - ax) * k / steps);
-            const int y = nearestPixel(ay + double(by - ay) * k / steps);
-            const int left = penFirst(x, w);
-            const int top = penFirst(y, w);
-            painter.fillRect(QRect(left, top, penEnd(x, w) - left, penEnd(y, w) - top), color);
-        }
+        drawOnImages([&](QPainter& painter) {
+            // One step for each pixel of the image along the longer axis, so
+            // that at a ratio above 1 the stairs are the screen's, not the
+            // box's; the pen's square is w box pixels, from w / 2 before the
+            // point, on the image's own pixel edges.
+            const double ratio = painter.device()->devicePixelRatioF();
+            const int imageSteps = static_cast<int>(std::ceil(steps * ratio));
+            const int before = w / 2;
+            const auto edge = [ratio](double at) { return nearestPixel(at * ratio) / ratio; };
+            for (int k = 0; k <= imageSteps; ++k) {
+                const double x = ax + double(bx - ax) * k / imageSteps - before;
+                const double y = ay + double(by - ay) * k / imageSteps - before;
+                const double left = edge(x);
+                const double top = edge(y);
+                painter.fillRect(QRectF(left, top, edge(x + w) - left, edge(y + w) - top), color);
+            }
+        });
     }
     update();
 }
@@ -169,10 +232,11 @@ int PictureBox::keepPenInside(int p, int limit) const {
 
 void PictureBox::Box(double x1, double y1, double x2, double y2, const QColor& color) {
     ensureImage();
-    const int left = keepPenInside(nearestPixel(toPixelX(x1)), image_.width());
-    const int top = keepPenInside(nearestPixel(toPixelY(y1)), image_.height());
-    const int right = keepPenInside(nearestPixel(toPixelX(x2)), image_.width());
-    const int bottom = keepPenInside(nearestPixel(toPixelY(y2)), image_.height());
+    const QSize inside = boxSize();
+    const int left = keepPenInside(nearestPixel(toPixelX(x1)), inside.width());
+    const int top = keepPenInside(nearestPixel(toPixelY(y1)), inside.height());
+    const int right = keepPenInside(nearestPixel(toPixelX(x2)), inside.width());
+    const int bottom = keepPenInside(nearestPixel(toPixelY(y2)), inside.height());
     fillBetween(left, top, right, top, color);
     fillBetween(right, top, right, bottom, color);
     fillBetween(left, bottom, right, bottom, color);
@@ -206,15 +270,14 @@ QFont PictureBox::textFont() const {
 void PictureBox::Print(const QString& text) {
     ensureImage();
     const QFont f = textFont();
-    {
-        QPainter painter(&image_);
+    // The place comes from the metrics in the box's pixels, at any ratio.
+    const QFontMetrics metrics(f, &image_);
+    const QPoint baseline(nearestPixel(toPixelX(currentX_)), nearestPixel(toPixelY(currentY_)) + metrics.ascent());
+    drawOnImages([&](QPainter& painter) {
         painter.setFont(f);
         painter.setPen(foreColor_);
-        const QFontMetrics metrics(f, &image_);
-        const int x = nearestPixel(toPixelX(currentX_));
-        const int y = nearestPixel(toPixelY(currentY_));
-        painter.drawText(QPoint(x, y + metrics.ascent()), text);
-    }
+        painter.drawText(baseline, text);
+    });
     currentX_ = 0;
     currentY_ += TextHeight(text);
     update();
@@ -224,14 +287,14 @@ double PictureBox::TextWidth(const QString& text) const {
     ensureImage();
     const QFontMetrics metrics(textFont(), &image_);
     const double pixels = metrics.horizontalAdvance(text);
-    return scaleWidth_ > 0 ? pixels * scaleWidth_ / image_.width() : pixels;
+    return scaleWidth_ > 0 ? pixels * scaleWidth_ / boxSize().width() : pixels;
 }
 
 double PictureBox::TextHeight(const QString&) const {
     ensureImage();
     const QFontMetrics metrics(textFont(), &image_);
     const double pixels = metrics.height();
-    return scaleHeight_ > 0 ? pixels * scaleHeight_ / image_.height() : pixels;
+    return scaleHeight_ > 0 ? pixels * scaleHeight_ / boxSize().height() : pixels;
 }
 
 } // namespace platform

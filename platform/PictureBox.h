@@ -3,6 +3,12 @@
 // an off-screen image from which the widget repaints, so covering the window
 // or switching pages loses nothing and the owner needs no paint handler.
 //
+// The image has the resolution of the box's screen (its device pixel ratio):
+// at a scale factor of 2 each of the box's pixels is 2 x 2 pixels of the
+// image, so text, lines and pictures are drawn as sharp as the screen shows
+// them, while every coordinate, size and pen width stays in the box's own
+// pixels. At ratio 1 the image's pixels are the box's pixels.
+//
 // Coordinates are in the box's units: pixels unless a scale is set
 // (setScaleWidth / setScaleHeight give the inner width / height in units).
 // Lines and boxes are pixel-exact, without anti-aliasing; text is hinted to
@@ -37,6 +43,9 @@ public:
     // BackColor. Setting one (or clearing it) also clears the surface to it.
     const QImage& Picture() const { return picture_; }
     void setPicture(const QImage& picture);
+    // The same, with the same picture drawn at a higher resolution (its
+    // devicePixelRatio set), which images at a ratio above 1 show instead.
+    void setPicture(const QImage& picture, const QImage& sharperPicture);
     void clearPicture();
 
     // Inner size in units; 0 (the default) means pixels.
@@ -85,14 +94,28 @@ public:
     double TextWidth(const QString& text) const;
     double TextHeight(const QString& text) const;
 
-    // The persistent image (the size of the box); tests read pixels from it.
+    // The persistent image, the size of the box at the screen's resolution
+    // (its devicePixelRatio); tests read pixels from it.
     const QImage& image() const;
+
+    // A box whose drawing is saved keeps a second image at ratio 1, drawn by
+    // the same operations (set it before drawing; at ratio 1 the two are
+    // one): a saved picture is the same at any scale. imageAtRatio1 is that
+    // image when kept, else the persistent image.
+    void setKeepImageAtRatio1(bool keep);
+    const QImage& imageAtRatio1() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void ensureImage() const;
+    static void resizeImage(QImage& image, QSize size, double ratio, const PictureBox& box);
+    // The images every drawing operation goes to: the persistent one, and
+    // the one at ratio 1 where that is kept apart.
+    template <class Draw> void drawOnImages(Draw draw);
+    double imageRatio() const;
+    QSize boxSize() const;
     void paintBackground(QImage& target) const;
     double toPixelX(double x) const;
     double toPixelY(double y) const;
@@ -103,7 +126,10 @@ private:
     int keepPenInside(int p, int limit) const;
 
     mutable QImage image_;
+    mutable QImage imageAtRatio1_; // null unless kept and the ratio is not 1
+    bool keepImageAtRatio1_ = false;
     QImage picture_;
+    QImage sharperPicture_;
     QColor backColor_;
     QColor foreColor_;
     double scaleWidth_ = 0;

@@ -48,6 +48,6 @@ void SavePowerFunctions(const frmResults& form, QString path) {
     if (path.isEmpty())
         return;
     path = CleanSavePath(path, QStringLiteral(".bmp"));
-    if (!platform::saveBitmap(form.pbx1->image(), path))
+    if (!platform::saveBitmap(form.pbx1->imageAtRatio1(), path))
         reportFailure();
 }

@@ -2,6 +2,7 @@
 
 #include "app/Comdlg.h"
 #include "app/Help.h"
+#include "platform/FocusedButton.h"
 #include "platform/Geometry.h"
 #include "platform/Look.h"
 #include "platform/PictureBox.h"
@@ -9,12 +10,10 @@
 #include "results/SaveResults.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -108,8 +107,15 @@ frmResults::frmResults(QWidget* MainWindow) : QWidget(nullptr), mainWindow_(Main
     connect(cmd5, &QPushButton::clicked, this, &frmResults::cmd5_Click);
     connect(cmd6, &QPushButton::clicked, this, &frmResults::cmd6_Click);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    for (ClickBox* page : {pbx3, pbx4}) {
+        for (QWidget* control : page->findChildren<QWidget*>()) {
+            if (control->focusPolicy() & Qt::TabFocus)
+                focusStops_.emplace_back(control, control->focusPolicy());
+        }
+    }
+    offerFocusOnPage(1);
+
+    look::centreWindow(this);
 }
 
 void frmResults::buildPage1() {
@@ -137,12 +143,14 @@ void frmResults::buildPage2() {
     const QImage frame = ChartFramePicture();
     pbx1 = new platform::PictureBox(chartPlace);
     pbx1->setGeometry(QRect(QPoint(0, 0), frame.size()));
+    // The saved chart is the same bitmap at any scale of the screen.
+    pbx1->setKeepImageAtRatio1(true);
     pbx1->setBackColor(Qt::white);
-    pbx1->setPicture(frame);
+    pbx1->setPicture(frame, ChartFramePictureAt2x());
 
     pbx2 = new platform::PictureBox(pbx4);
     place(pbx2, 10440, 360, 2895, 1335);
-    pbx2->setFont(look::dialogFont(12));
+    pbx2->setFont(look::pictureBoxFont(12));
     pbx2->setForeColor(platform::buttonTextColour());
     pbx2->setBackColor(Qt::white);
 
@@ -154,6 +162,12 @@ void frmResults::buildPage2() {
 
 QImage frmResults::ChartFramePicture() {
     return QImage(QStringLiteral(":/results/chartframe.png")).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage frmResults::ChartFramePictureAt2x() {
+    QImage sharper = QImage(QStringLiteral(":/results/chartframe@2x.png")).convertToFormat(QImage::Format_RGB32);
+    sharper.setDevicePixelRatio(2);
+    return sharper;
 }
 
 // Selecting a page puts one box at a time in front of or behind all its
@@ -176,6 +190,25 @@ void frmResults::selectPage(int page) {
     pbx8->lower();
     setCaptionBold(lbl1, first);
     setCaptionBold(lbl2, !first);
+    offerFocusOnPage(page);
+}
+
+// The page behind lies wholly under the page in front: its controls can't be
+// seen, so Tab passes them by, and the focus leaves them for the first
+// control of the page in front (Enter would press a button no one sees).
+void frmResults::offerFocusOnPage(int page) {
+    const QWidget* front = page == 1 ? pbx3 : pbx4;
+    QWidget* first = nullptr;
+    bool focusBehind = false;
+    for (const auto& [control, policy] : focusStops_) {
+        const bool shown = front->isAncestorOf(control);
+        control->setFocusPolicy(shown ? policy : Qt::NoFocus);
+        if (shown && !first)
+            first = control;
+        focusBehind = focusBehind || (!shown && control->hasFocus());
+    }
+    if (focusBehind && first)
+        first->setFocus(Qt::TabFocusReason);
 }
 
 void frmResults::pbx5_Click() { selectPage(1); }
@@ -222,11 +255,10 @@ void frmResults::paintEvent(QPaintEvent* event) {
 // Enter presses the focused button, or else the window's default button,
 // wherever the focus is (the text box included).
 void frmResults::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
-            focused->click();
-        else
-            cmd5->click();
+    if (platform::pressFocusedButton(this, event))
+        return;
+    if (platform::isEnterKey(event)) {
+        cmd5->click();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -235,7 +267,7 @@ void frmResults::keyPressEvent(QKeyEvent* event) {
 bool frmResults::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txt1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (platform::isEnterKey(key)) {
             cmd5->click();
             return true;
         }

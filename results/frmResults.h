@@ -12,6 +12,8 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class ClickBox;
 class ClickLabel;
@@ -39,6 +41,9 @@ public:
     // (595, 368). The chart box pbx1 is this size and sits at the top left of
     // its white place on the page.
     static QImage ChartFramePicture();
+    // The same frame drawn for screens at scale 2: 1280 by 1042 pixels, its
+    // device pixel ratio 2, every line and text at that resolution.
+    static QImage ChartFramePictureAt2x();
 
     // Controls, by their names in the handlers.
     ClickBox* pbx5 = nullptr;        // tab header of page 1
@@ -82,10 +87,14 @@ private:
     void Form_Unload();
 
     void selectPage(int page);
+    void offerFocusOnPage(int page);
     void buildPage1();
     void buildPage2();
     static double ToChartCoordinate(double value, int16_t axis);
     void DrawChartLine(double x1, double y1, double x2, double y2, uint32_t color);
 
     QPointer<QWidget> mainWindow_;
+    // Every control of the two pages that takes the focus, with the way it
+    // takes it, in the order of Tab: only those of the page in front do.
+    std::vector<std::pair<QWidget*, Qt::FocusPolicy>> focusStops_;
 };

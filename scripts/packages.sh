@@ -2,8 +2,9 @@
 # are installed. As root it installs what is missing; otherwise it prints the
 # one apt-get line to run and stops.
 
-# Building and running the program.
-MARVISK_RUN_PACKAGES="g++ cmake make qt6-base-dev libgl-dev"
+# Building and running the program, with the face narrow by design that the
+# grid and the picture boxes print in (DejaVu Sans Condensed).
+MARVISK_RUN_PACKAGES="g++ cmake make qt6-base-dev libgl-dev fonts-dejavu-extra"
 # Building and running the tests and benchmarks, beside the above: GoogleTest,
 # Google Benchmark, python3 for the independent working of the end-to-end
 # results, and the DejaVu fonts the picture programs draw with.

@@ -57,9 +57,9 @@ TEST_P(ProgressTexts, CaptionLinesAndBar) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, ProgressTexts, ::testing::ValuesIn(Steps));
 
-// The font every text of the window uses.
-// The program's dialog font at 9.75 point, as every window uses it.
-QFont expectedFont() { return look::dialogFont(9.75); }
+// The font the window's two picture boxes print in: the picture-box font at
+// 9.75 point.
+QFont expectedFont() { return look::pictureBoxFont(9.75); }
 
 // What a box of that size and those colours shows after printing the text
 // alone from its top-left corner.

@@ -1,16 +1,25 @@
 // Renders the program's windows offscreen into build/screenshots/ so that
 // anyone can look at them, checks their colours and fonts as drawn, and
-// checks the pictures the program carries.
+// checks the pictures the program carries. CTest runs it at scale 1 and again
+// at scale 2 (QT_SCALE_FACTOR) on a 3840 x 2160 screen; the shots of a scale
+// other than 1 carry it in their names (frmAbout@2x.png). At any scale a
+// window shows its picture boxes' persistent images pixel for pixel (at
+// scale 1 the pixels that the drawing tests pin down); at scale 2 its texts
+// and pictures are drawn at the screen's resolution, not enlarged.
 
 #include "app/frmAbout.h"
 #include "app/frmAdvanced.h"
 #include "app/frmConfirmExit.h"
 #include "app/frmMain.h"
 #include "app/tests/AppTestSupport.h"
+#include "analysis/SimulationResults.h"
 #include "analysis/UpdateProgress.h"
 #include "analysis/frmProgress.h"
 #include "grid/Grid.h"
 #include "platform/PictureBox.h"
+#include "results/OutputResults.h"
+#include "results/ResultsWidgets.h"
+#include "results/frmResults.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +29,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegion>
 #include <QTest>
 #include <QWidget>
 #include <cstdlib>
@@ -36,19 +47,94 @@ QString screenshotFolder() {
     return folder;
 }
 
-void saveShot(QWidget* window, const char* name) {
+// The ratio of the screen the test runs on: 1, or the scale factor.
+double screenRatio() { return qApp->devicePixelRatio(); }
+
+// "frmAbout.png" at scale 1, "frmAbout@2x.png" at scale 2.
+QString shotName(const char* name) {
+    QString file = QString::fromLatin1(name);
+    if (screenRatio() != 1)
+        file.insert(file.lastIndexOf(u'.'), QStringLiteral("@%1x").arg(screenRatio()));
+    return file;
+}
+
+// The window as the screen shows it, in the screen's pixels; saved under the
+// name of the shot.
+QImage saveShot(QWidget* window, const char* name) {
     window->show();
     QApplication::processEvents();
     const QPixmap shot = window->grab();
-    ASSERT_FALSE(shot.isNull()) << name;
-    const QString path = QDir(screenshotFolder()).filePath(QString::fromLatin1(name));
+    EXPECT_FALSE(shot.isNull()) << name;
+    EXPECT_EQ(shot.size(), window->size() * screenRatio()) << name;
+    const QString path = QDir(screenshotFolder()).filePath(shotName(name));
     EXPECT_TRUE(shot.save(path, "PNG")) << path.toStdString();
+    return shot.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// A widget's place in a shot of its window, in the shot's pixels.
+QRect placeInShot(const QWidget* widget, const QWidget* window) {
+    const QRect logical(widget->mapTo(window, QPoint(0, 0)), widget->size());
+    const double r = screenRatio();
+    return QRect(qRound(logical.x() * r), qRound(logical.y() * r), qRound(logical.width() * r),
+                 qRound(logical.height() * r));
+}
+
+// Where the screen shows the picture box (not covered by a control on it or
+// beside it), it shows its persistent image, pixel for pixel.
+void expectShowsTheImage(const QImage& shot, const platform::PictureBox* box, const QWidget* window) {
+    const QImage image = box->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.size(), box->size() * screenRatio()) << box->objectName().toStdString();
+    QRegion shown = box->visibleRegion();
+    for (const QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible())
+            shown -= child->geometry();
+    const QPoint at = placeInShot(box, window).topLeft();
+    const double r = screenRatio();
+    int differing = 0;
+    int compared = 0;
+    for (const QRect& part : shown) {
+        const QRect pixels(qRound(part.x() * r), qRound(part.y() * r), qRound(part.width() * r),
+                           qRound(part.height() * r));
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x, ++compared)
+                differing += shot.pixel(at.x() + x, at.y() + y) != image.pixel(x, y);
+    }
+    EXPECT_GT(compared, image.width() * image.height() / 2) << box->objectName().toStdString();
+    EXPECT_EQ(differing, 0) << box->objectName().toStdString();
+}
+
+// The 2 x 2 blocks of screen pixels in an area (from its top left, which at
+// scale 2 lies on an even pixel) that are not one colour. A drawing made at
+// scale 1 and enlarged has none; text and pictures drawn at the screen's
+// resolution have many, along the edges of every letter.
+int mixedBlocks(const QImage& shot, const QRect& area) {
+    int mixed = 0;
+    for (int y = area.top(); y + 1 <= area.bottom(); y += 2) {
+        for (int x = area.left(); x + 1 <= area.right(); x += 2) {
+            const QRgb c = shot.pixel(x, y);
+            mixed += shot.pixel(x + 1, y) != c || shot.pixel(x, y + 1) != c || shot.pixel(x + 1, y + 1) != c;
+        }
+    }
+    return mixed;
+}
+
+// At scale 2 the texts or picture of each widget are drawn at the screen's
+// resolution; at scale 1 there is nothing finer than a pixel to look for.
+void expectDrawnAtTheScreensResolution(const QImage& shot, const QWidget* window,
+                                       std::initializer_list<const QWidget*> widgets, int atLeast = 10) {
+    if (screenRatio() != 2)
+        return;
+    for (const QWidget* w : widgets)
+        EXPECT_GE(mixedBlocks(shot, placeInShot(w, window)), atLeast) << w->metaObject()->className() << " "
+                                                                      << w->objectName().toStdString();
 }
 
 TEST(Screenshots, MainWindow) {
     frmMain form;
     form.Form_Load();
-    saveShot(&form, "frmMain.png");
+    const QImage shot = saveShot(&form, "frmMain.png");
+    expectShowsTheImage(shot, form.grd1->pbx1, &form);
+    expectDrawnAtTheScreensResolution(shot, &form, {form.grd1->pbx1, form.lbl1, form.lbl2, form.cmdRun});
     form.hide();
 }
 
@@ -72,10 +158,23 @@ TEST(Screenshots, MainWindowWithTheEditor) {
     const QImage shown = grid->pbx1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage painted = grid->pbx1->image().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.size(), painted.size());
-    EXPECT_EQ(shown.copy(grid->txt1->geometry()), painted.copy(grid->txt1->geometry()));
+    // The editor's place in the screen's pixels (at scale 2, twice its own).
+    const QRect editorPixels = placeInShot(grid->txt1, grid->pbx1);
+    EXPECT_EQ(shown.copy(editorPixels), painted.copy(editorPixels));
     grid->txt1->setFocus();
     grid->txt1->selectAll();
-    saveShot(&form, "frmMain-editor.png");
+    const QImage shot = saveShot(&form, "frmMain-editor.png");
+    // Around the editor (which shows its selection now) the screen shows the
+    // grid's image; the cells' texts and the editor's are the screen's own.
+    QImage withoutEditor = shot;
+    const QRect editor = placeInShot(grid->txt1, &form);
+    QImage image = grid->pbx1->image().convertToFormat(QImage::Format_RGB32);
+    const QRect gridPlace = placeInShot(grid->pbx1, &form);
+    for (int y = editor.top(); y <= editor.bottom(); ++y)
+        for (int x = editor.left(); x <= editor.right(); ++x)
+            image.setPixel(x - gridPlace.left(), y - gridPlace.top(), withoutEditor.pixel(x, y));
+    EXPECT_EQ(withoutEditor.copy(gridPlace), image);
+    expectDrawnAtTheScreensResolution(shot, &form, {grid->txt1, grid->pbx1});
     form.hide();
 }
 
@@ -91,33 +190,80 @@ TEST(Screenshots, ProgressWindow) {
         for (int x = 0; x < upper.width(); ++x)
             white += upper.pixelColor(x, y).red() > 200;
     EXPECT_GT(white, 20) << upper.width() << "x" << upper.height();
-    saveShot(&progress, "frmProgress.png");
+    const QImage shot = saveShot(&progress, "frmProgress.png");
+    expectShowsTheImage(shot, progress.pbx2, &progress);
+    expectDrawnAtTheScreensResolution(shot, &progress, {progress.pbx2});
     progress.hide();
 }
 
 TEST(Screenshots, OptionsDialog) {
     frmAdvanced options;
-    saveShot(&options, "frmAdvanced.png");
+    const QImage shot = saveShot(&options, "frmAdvanced.png");
+    EXPECT_EQ(shot.pixelColor(2, 2), QColor(0, 0, 96));
+    expectDrawnAtTheScreensResolution(shot, &options, {options.fra1, options.lbl1, options.lbl2, options.cmd1});
     options.hide();
 }
 
+// The picture stretched to its control from its own 283 pixels: at scale 2
+// the control's 306 screen pixels come from the picture, not from 153.
 TEST(Screenshots, AboutBox) {
     frmAbout about;
     ASSERT_NE(about.Image1->pixmap().toImage().size(), QSize(0, 0));
-    saveShot(&about, "frmAbout.png");
+    const QImage shot = saveShot(&about, "frmAbout.png");
+    EXPECT_EQ(shot.pixelColor(2, 2), QColor(0, 0, 96));
+    expectDrawnAtTheScreensResolution(shot, &about, {about.Label1, about.Label2, about.Label3, about.cmd1});
+    expectDrawnAtTheScreensResolution(shot, &about, {about.Image1}, 1000);
     about.hide();
 }
 
 TEST(Screenshots, ExitQuestion) {
     frmConfirmExit question;
-    saveShot(&question, "frmConfirmExit.png");
+    const QImage shot = saveShot(&question, "frmConfirmExit.png");
+    EXPECT_EQ(shot.pixelColor(2, 2), QColor(0, 0, 96));
+    expectDrawnAtTheScreensResolution(shot, &question, {question.lbl1, question.cmd1, question.cmd2});
     question.hide();
+}
+
+// Both pages of the results window of a Run: the results text, then the
+// chart with both curves and the legend, each shown as drawn.
+TEST(Screenshots, ResultsWindowPages) {
+    SimulationResults r;
+    for (int row = 1; row <= 29; ++row) {
+        r.power(row, 1) = 0.1 * row;
+        r.power(row, 2) = 0.05 + 0.03 * (row - 1);
+        r.power(row, 3) = 0.95 - 0.03 * (row - 1);
+    }
+    QWidget mainWindow;
+    QPointer<frmResults> form = LoadResults(r, QStringLiteral("20"), QStringLiteral("20"), &mainWindow);
+    ASSERT_FALSE(form.isNull());
+    const QImage first = saveShot(form, "frmResults-page1.png");
+    EXPECT_EQ(first.pixelColor(2, 2), QColor(0, 0, 96));
+    expectDrawnAtTheScreensResolution(first, form, {form->txt1, form->lbl1, form->lbl2, form->cmd1});
+
+    QTest::mouseClick(form->lbl2, Qt::LeftButton);
+    const QImage second = saveShot(form, "frmResults-page2.png");
+    expectShowsTheImage(second, form->pbx1, form);
+    expectShowsTheImage(second, form->pbx2, form);
+    // The legend's labels, and the curves where they slope.
+    expectDrawnAtTheScreensResolution(second, form, {form->pbx2, form->cmd6});
+    const QRect plot = placeInShot(form->pbx1, form);
+    if (screenRatio() == 2) {
+        EXPECT_GE(mixedBlocks(second, QRect(plot.left() + 2 * 140, plot.top() + 2 * 60, 2 * 400, 2 * 280)), 50);
+        // The frame's tick labels and axis title, from the frame drawn for scale 2.
+        EXPECT_GE(mixedBlocks(second, QRect(plot.left() + 2 * 60, plot.top() + 2 * 20, 2 * 50, 2 * 360)), 50);
+        EXPECT_GE(mixedBlocks(second, QRect(plot.left() + 2 * 200, plot.top() + 2 * 390, 2 * 300, 2 * 30)), 50);
+    }
+    delete form.data();
 }
 
 const QColor DarkBlue(0, 0, 96);
 const QColor LightCyan(128, 255, 255);
 
-QColor pixelOf(QWidget* widget, QPoint at) { return widget->grab().toImage().pixelColor(at); }
+// The colour at a point in the widget's own pixels (at scale 2, the top-left
+// screen pixel of the four it covers).
+QColor pixelOf(QWidget* widget, QPoint at) {
+    return widget->grab().toImage().pixelColor(QPoint(qRound(at.x() * screenRatio()), qRound(at.y() * screenRatio())));
+}
 
 bool near(const QColor& c, const QColor& colour, int tolerance) {
     return std::abs(c.red() - colour.red()) <= tolerance &&
@@ -152,11 +298,10 @@ TEST(Look, MainWindowDarkBlueWithWhiteTextsAndTheCyanAnalysisBox) {
     // One background inside every frame as around it: by each corner inside
     // the outline and in the middle, where no control lies.
     for (QWidget* w : std::initializer_list<QWidget*>{form.fra1, form.Frame1, form.fra2, form.fra3}) {
-        const QImage shown = w->grab().toImage();
         const int right = w->width() - 6;
         const int bottom = w->height() - 6;
         for (const QPoint p : {QPoint(6, bottom), QPoint(right, bottom), QPoint(right, w->height() / 2)})
-            EXPECT_EQ(shown.pixelColor(p), DarkBlue) << w->metaObject()->className() << " at " << p.x() << ","
+            EXPECT_EQ(pixelOf(w, p), DarkBlue) << w->metaObject()->className() << " at " << p.x() << ","
                                                      << p.y();
     }
     // Inside the outer frame between the grid and the small frames.

@@ -22,6 +22,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -50,12 +51,16 @@ QFont font(int pixels, bool italic = false) {
 
 // A one-pixel dashed line along a row or a column, dashes of 'on' pixels
 // separated by gaps of 'off' pixels, starting with a dash at the first end.
+// At a ratio above 1 each of the picture's pixels is ratio x ratio pixels of the image.
 void dashedLine(QImage& image, int x1, int y1, int x2, int y2, int on, int off) {
     const bool vertical = x1 == x2;
     const int length = vertical ? y2 - y1 : x2 - x1;
+    const int r = static_cast<int>(image.devicePixelRatio());
     for (int k = 0; k <= length; ++k)
         if (k % (on + off) < on)
-            image.setPixelColor(vertical ? x1 : x1 + k, vertical ? y1 + k : y1, Red);
+            for (int dy = 0; dy < r; ++dy)
+                for (int dx = 0; dx < r; ++dx)
+                    image.setPixelColor((vertical ? x1 : x1 + k) * r + dx, (vertical ? y1 + k : y1) * r + dy, Red);
 }
 
 // A solid filled arrow head with its tip at (x, y), pointing in direction (dx, dy).
@@ -85,20 +90,27 @@ void drawText(QPainter& p, const QFont& f, int x, int y, const QString& text, Qt
     p.drawText(left, baseline, text);
 }
 
-void drawFrame(QImage& image) {
-    QPainter p(&image);
+// At ratio 1 an aliased line through a pixel's coordinates covers that pixel;
+// at ratio 2 its two-pixel pen is centred there, half a picture pixel early,
+// unless the painter moves it to the middle of the pixel's 2 x 2 block.
+void startPainting(QPainter& p, const QImage& image) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     p.setPen(QPen(Black, 1));
+    if (image.devicePixelRatio() != 1)
+        p.translate(0.5, 0.5);
+}
+
+void drawFrame(QImage& image) {
+    QPainter p(&image);
+    startPainting(p, image);
 
     // The guides lie under the box and the curves.
     p.end();
     dashedLine(image, chartX(1.0), Top + 1, chartX(1.0), Bottom - 1, 6, 4);
     dashedLine(image, Left + 1, 351, Right - 1, 351, 6, 4);
     p.begin(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    p.setPen(QPen(Black, 1));
+    startPainting(p, image);
 
     p.drawLine(Left, Top, Right, Top);
     p.drawLine(Left, Bottom, Right, Bottom);
@@ -198,15 +210,19 @@ void snapToThreeColours(QImage& image) {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: chartframe OUTPUT.png\n");
+    // The picture at ratio 2 is the same frame for screens at scale 2: every
+    // line as thick in its pixels, every text drawn at its resolution.
+    const int ratio = argc == 3 ? std::atoi(argv[2]) : 1;
+    if ((argc != 2 && argc != 3) || (ratio != 1 && ratio != 2)) {
+        std::fprintf(stderr, "usage: chartframe OUTPUT.png [RATIO: 1 or 2]\n");
         return 2;
     }
     if (!fontsPresent()) {
         std::fprintf(stderr, "chartframe: the font \"DejaVu Sans\" (regular and oblique) is not installed\n");
         return 1;
     }
-    QImage image(Width, Height, QImage::Format_RGB32);
+    QImage image(Width * ratio, Height * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.setDotsPerMeterX(DotsPerMeter);
     image.setDotsPerMeterY(DotsPerMeter);
     image.fill(White);

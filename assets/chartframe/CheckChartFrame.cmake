@@ -1,19 +1,27 @@
-# Runs the chart frame program twice: with the fonts of the machine it must
-# draw exactly the committed picture; with no fonts at all it must stop with
-# an error and write nothing. Arguments: PROGRAM, COMMITTED, WORK.
+# Runs the chart frame program: with the fonts of the machine it must draw
+# exactly the committed pictures (at ratio 1 and at ratio 2); with no fonts at
+# all it must stop with an error and write nothing. Arguments: PROGRAM,
+# COMMITTED, COMMITTED2X, WORK.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/cache)
 set(ENV{QT_QPA_PLATFORM} offscreen)
 
-execute_process(COMMAND ${PROGRAM} ${WORK}/drawn.png RESULT_VARIABLE drawnResult)
-if(NOT drawnResult EQUAL 0)
-  message(FATAL_ERROR "chartframe failed with the machine's fonts: ${drawnResult}")
-endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/drawn.png ${COMMITTED}
-                RESULT_VARIABLE differs)
-if(NOT differs EQUAL 0)
-  message(FATAL_ERROR "chartframe drew a picture other than ${COMMITTED}")
-endif()
+foreach(ratio 1 2)
+  if(ratio EQUAL 1)
+    set(committed ${COMMITTED})
+  else()
+    set(committed ${COMMITTED2X})
+  endif()
+  execute_process(COMMAND ${PROGRAM} ${WORK}/drawn${ratio}.png ${ratio} RESULT_VARIABLE drawnResult)
+  if(NOT drawnResult EQUAL 0)
+    message(FATAL_ERROR "chartframe failed at ratio ${ratio} with the machine's fonts: ${drawnResult}")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/drawn${ratio}.png ${committed}
+                  RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    message(FATAL_ERROR "chartframe drew a picture other than ${committed}")
+  endif()
+endforeach()
 
 # A font configuration that knows no fonts.
 file(WRITE ${WORK}/fonts.conf "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>${WORK}/cache</cachedir></fontconfig>\n")

@@ -3,16 +3,23 @@
 // repainting from the persistent image. Expected pixels follow the drawing
 // conventions by hand: a point names a pixel, lines and boxes include both
 // ends and both corners, a pen of width w covers from p - w/2 (inclusive) to
-// p + w/2 (exclusive) across the line.
+// p + w/2 (exclusive) across the line. Last, the font that picture boxes
+// print in.
 
 #include "platform/PictureBox.h"
 
+#include "platform/Look.h"
+
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPixmap>
 #include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -319,6 +326,50 @@ TEST_F(PictureBoxTest, DrawWidthIsAtLeastOne) {
     EXPECT_EQ(box.DrawWidth(), 1);
     box.setDrawWidth(2);
     EXPECT_EQ(box.DrawWidth(), 2);
+}
+
+// The picture-box font: a face narrow by design, drawn at its own width, and
+// plain whatever the font of the window around the box.
+// The faces drawn narrow by their designers; fonts-dejavu-extra, which the
+// build's package list installs, carries the first.
+bool narrowByDesign(const QString& family) {
+    return family == QStringLiteral("DejaVu Sans Condensed") || family == QStringLiteral("Liberation Sans Narrow");
+}
+
+// The same face as the font found, asked for by its own name and style and
+// nothing else: its own width.
+QFont ownWidthOf(const QFont& font) {
+    const QFontInfo found(font);
+    QFont plain(found.family());
+    plain.setStyleName(found.styleName());
+    plain.setPointSizeF(font.pointSizeF());
+    plain.setHintingPreference(font.hintingPreference());
+    return plain;
+}
+
+TEST(PictureBoxFont, IsANarrowFaceAtItsOwnWidthInAPlainBoxAndInABoldWindow) {
+    QWidget boldWindow;
+    boldWindow.setFont(look::dialogFont(12, true));
+    platform::PictureBox inBold(&boldWindow);
+    platform::PictureBox alone;
+    for (const double points : {8.0, 9.75, 12.0}) {
+        for (platform::PictureBox* box : {&inBold, &alone}) {
+            box->setFont(look::pictureBoxFont(points));
+            const QFont f = box->textFont();
+            const QFontInfo found(f);
+            SCOPED_TRACE(found.family().toStdString() + " " + found.styleName().toStdString() + " " +
+                         std::to_string(points));
+            EXPECT_TRUE(narrowByDesign(found.family()));
+            EXPECT_FALSE(found.bold());
+            EXPECT_FALSE(found.italic());
+            EXPECT_DOUBLE_EQ(f.pointSizeF(), points);
+            // No condensing by the renderer: the text is as wide as the face makes it.
+            for (const char* text : {"Species", "Site1", "Sp11", "Calculating Power Function..."})
+                EXPECT_EQ(QFontMetrics(f).horizontalAdvance(QString::fromLatin1(text)),
+                          QFontMetrics(ownWidthOf(f)).horizontalAdvance(QString::fromLatin1(text)))
+                    << text;
+        }
+    }
 }
 
 } // namespace

@@ -18,13 +18,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <algorithm>
 #include <QFile>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -141,6 +141,34 @@ TEST_F(ResultsWindowTest, ChartShowsTheFramePictureAtItsTopLeft) {
     EXPECT_EQ(shown.pixelColor(644, 524), White);
     EXPECT_EQ(shown.pixelColor(642, 100), White);
     EXPECT_EQ(shown.pixelColor(300, 523), White);
+}
+
+// The frame for screens at scale 2: twice the pixels, the same three colours,
+// and each pixel of the plot box's sides and of the red guides a 2 x 2 block
+// of the same colour at twice its place, so that the curves meet them there.
+TEST(ChartFrameAt2x, IsTheFrameAtTwiceTheResolution) {
+    const QImage sharper = frmResults::ChartFramePictureAt2x();
+    const QImage frame = frmResults::ChartFramePicture();
+    ASSERT_EQ(sharper.size(), QSize(1280, 1042));
+    EXPECT_EQ(sharper.devicePixelRatio(), 2);
+    for (int y = 0; y < sharper.height(); ++y)
+        for (int x = 0; x < sharper.width(); ++x) {
+            const QRgb c = sharper.pixel(x, y);
+            if (c != qRgb(0, 0, 0) && c != qRgb(255, 255, 255) && c != qRgb(255, 0, 0)) {
+                ADD_FAILURE() << "pixel " << x << "," << y << " is not black, white or red";
+                return;
+            }
+        }
+    auto expectBlock = [&](int x, int y) {
+        for (int d = 0; d < 4; ++d)
+            EXPECT_EQ(sharper.pixel(2 * x + d % 2, 2 * y + d / 2), frame.pixel(x, y)) << x << "," << y;
+    };
+    for (int y = 35; y < 368; ++y)
+        for (const int x : {117, 276, 595})
+            expectBlock(x, y);
+    for (int x = 118; x < 595; ++x)
+        for (const int y : {34, 351, 368})
+            expectBlock(x, y);
 }
 
 TEST_F(ResultsWindowTest, ChartKeepsItsDrawingThroughPageSwitches) {
@@ -491,6 +519,51 @@ TEST_P(PageSelectionTest, ClickingThePageInFrontChangesNothingVisible) {
 
 INSTANTIATE_TEST_SUITE_P(Clicks, PageSelectionTest, ::testing::ValuesIn(PageClicks),
                          [](const ::testing::TestParamInfo<PageClick>& info) { return std::string(info.param.name); });
+
+// Tab, forwards and backwards, visits each control of the page in front and
+// none of the page behind, on either page and after switching back; a focus
+// left on a page that goes behind moves to the page in front.
+TEST_F(ResultsWindowTest, TabMovesOnlyAmongTheControlsOfThePageShown) {
+    form->show();
+    QApplication::setActiveWindow(form.data());
+    const std::vector<QWidget*> page1{form->txt1, form->cmd3, form->cmd1, form->cmd2};
+    const std::vector<QWidget*> page2{form->cmd6, form->cmd4, form->cmd5};
+    struct Step {
+        const char* what;
+        QWidget* header; // clicked first to select the page
+        const std::vector<QWidget*>* shown;
+        QWidget* focusedBefore; // where the focus was before the page came in front
+    };
+    const Step steps[] = {
+        {"page 1 at opening", nullptr, &page1, form->cmd1},
+        {"page 2", form->lbl2, &page2, form->cmd2},
+        {"page 1 again", form->lbl1, &page1, form->cmd5},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.focusedBefore->setFocus();
+        if (step.header)
+            QTest::mouseClick(step.header, Qt::LeftButton);
+        QWidget* start = QApplication::focusWidget();
+        ASSERT_NE(start, nullptr);
+        EXPECT_NE(std::find(step.shown->begin(), step.shown->end(), start), step.shown->end())
+            << "the focus lies on the page in front";
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            std::vector<QWidget*> visited;
+            for (size_t i = 0; i < 2 * step.shown->size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                visited.push_back(QApplication::focusWidget());
+            }
+            for (QWidget* w : visited)
+                EXPECT_NE(std::find(step.shown->begin(), step.shown->end(), w), step.shown->end())
+                    << (w ? w->metaObject()->className() : "no focus") << " "
+                    << (qobject_cast<QPushButton*>(w) ? qobject_cast<QPushButton*>(w)->text().toStdString() : "");
+            for (QWidget* control : *step.shown)
+                EXPECT_NE(std::find(visited.begin(), visited.end(), control), visited.end())
+                    << control->metaObject()->className();
+        }
+    }
+}
 
 // --- Closing -------------------------------------------------------------------
 
