@@ -8,6 +8,7 @@
 
 #include "analysis/MarviskError.h"
 #include "platform/TextStream.h"
+#include "tests/support/TestFiles.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -21,6 +22,8 @@
 #include <vector>
 
 namespace {
+
+using testfiles::bytesOf;
 
 using namespace MatrixFile;
 
@@ -198,18 +201,7 @@ class MatrixFileIo : public ::testing::Test {
 protected:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
 
-    QString put(const char* name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path(name);
-    }
-
-    static QByteArray bytesOf(const QString& file) {
-        QFile f(file);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
-        return f.readAll();
-    }
+    QString put(const char* name, const QByteArray& bytes) const { return testfiles::put(path(name), bytes); }
 
     static MatrixFileScan scan(const QString& file) {
         platform::TextReader in(file);

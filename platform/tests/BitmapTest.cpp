@@ -4,6 +4,7 @@
 #include "platform/Bitmap.h"
 #include "platform/tests/FileSizeLimit.h"
 #include "platform/tests/LockedFolder.h"
+#include "tests/support/TestFiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -15,6 +16,8 @@
 #include <sys/stat.h>
 
 namespace {
+
+using testfiles::bytesOf;
 
 using platform::testing::FileSizeLimit;
 
@@ -32,12 +35,6 @@ QImage sample() {
 bool putOld(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write("old") == 3;
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    return f.readAll();
 }
 
 TEST(Bitmap, SavedFileIsABmpThatReadsBackEqual) {

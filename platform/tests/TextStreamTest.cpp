@@ -5,6 +5,7 @@
 #include "platform/TextStream.h"
 #include "platform/tests/FileSizeLimit.h"
 #include "platform/tests/LockedFolder.h"
+#include "tests/support/TestFiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -31,17 +32,8 @@ class TextStreamTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    QByteArray contents(const QString& name) const {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
-    }
-
-    void put(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(bytes), bytes.size());
-    }
+    QByteArray contents(const QString& name) const { return testfiles::bytesOf(path(name)); }
+    void put(const QString& name, const QByteArray& bytes) const { testfiles::put(path(name), bytes); }
 
     QStringList readAll(const QString& name) const {
         TextReader reader(path(name));

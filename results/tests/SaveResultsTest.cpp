@@ -11,6 +11,7 @@
 #include "results/ResultsWidgets.h"
 #include "results/SaveResults.h"
 #include "results/frmResults.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,8 @@
 
 
 namespace {
+
+using testfiles::bytesOf;
 
 using platform::testing::FileSizeLimit;
 
@@ -100,11 +103,6 @@ protected:
         QDir::setCurrent(previousFolder);
     }
     QString inFolder(const QString& name) const { return QDir(folder.path()).filePath(name); }
-    QByteArray contents(const QString& path) const {
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-        return f.readAll();
-    }
     QStringList entries(const QString& path) const {
         return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
@@ -130,7 +128,7 @@ TEST_F(SaveResultsTest, SavesTheTextBoxTextByteForByte) {
     }
     answer = inFolder("results");
     QTest::mouseClick(form->cmd1, Qt::LeftButton);
-    EXPECT_EQ(contents(inFolder("results.txt")), QByteArray("First line\r\nZo\xC3\xAB 0.052\r\nlast line, no line end"));
+    EXPECT_EQ(bytesOf(inFolder("results.txt")), QByteArray("First line\r\nZo\xC3\xAB 0.052\r\nlast line, no line end"));
     EXPECT_TRUE(messages.empty());
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].mode, platform::FileDialogMode::Save);
@@ -144,7 +142,7 @@ TEST_F(SaveResultsTest, SavesTheTextBoxTextByteForByte) {
 TEST_F(SaveResultsTest, SavesTheResultsTextAsBuilt) {
     answer = inFolder("numbers.txt");
     QTest::mouseClick(form->cmd1, Qt::LeftButton);
-    const QByteArray saved = contents(inFolder("numbers.txt"));
+    const QByteArray saved = bytesOf(inFolder("numbers.txt"));
     EXPECT_EQ(saved, form->txt1->Text().toUtf8());
     EXPECT_TRUE(saved.startsWith("P-VALUE\r\n--------------\r\n"));
     EXPECT_TRUE(saved.endsWith("Number of columns (sites): 20\r\n"));
@@ -158,7 +156,7 @@ TEST_F(SaveResultsTest, SavesTheChartAsAWindowsBitmap) {
     EXPECT_EQ(requests[0].filter.toStdString(), "Bitmap Files (*.bmp);;All Files (*.*)");
     EXPECT_TRUE(requests[0].initialFolder.endsWith("/Power Functions")) << requests[0].initialFolder.toStdString();
 
-    const QByteArray bytes = contents(inFolder("chart.bmp"));
+    const QByteArray bytes = bytesOf(inFolder("chart.bmp"));
     ASSERT_GE(bytes.size(), 54);
     auto le32 = [&](int at) {
         return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 |
@@ -258,12 +256,12 @@ TEST_P(SaveFailureTest, InAFolderThatTakesNoNewFileOnlyAWritableFileIsSaved) {
             GTEST_SKIP() << run.whyNot;
         EXPECT_EQ(run.code, 0) << "the wrong message, or none";
         if (!c.saved)
-            EXPECT_EQ(contents(locked.filePath(shared)), QByteArray("old"));
+            EXPECT_EQ(bytesOf(locked.filePath(shared)), QByteArray("old"));
         else if (GetParam().chart)
             EXPECT_EQ(QImage(locked.filePath(shared)).convertToFormat(QImage::Format_RGB32),
                       form->pbx1->image().convertToFormat(QImage::Format_RGB32));
         else
-            EXPECT_EQ(contents(locked.filePath(shared)), form->txt1->Text().toLatin1());
+            EXPECT_EQ(bytesOf(locked.filePath(shared)), form->txt1->Text().toLatin1());
         EXPECT_EQ(entries(locked.path()), QStringList{shared});
     }
 }
@@ -284,7 +282,7 @@ TEST_P(SaveFailureTest, AWriteThatFailsHalfWayKeepsTheOldFile) {
     answer = inFolder(name);
     save();
     ASSERT_TRUE(messages.empty());
-    const QByteArray whole = contents(inFolder(name));
+    const QByteArray whole = bytesOf(inFolder(name));
     ASSERT_GT(whole.size(), 1024);
     {
         QFile old(inFolder(name));
@@ -299,7 +297,7 @@ TEST_P(SaveFailureTest, AWriteThatFailsHalfWayKeepsTheOldFile) {
             save();
         }
         EXPECT_EQ(messages, std::vector<std::string>{Error12}) << room;
-        EXPECT_EQ(contents(inFolder(name)), QByteArray("old")) << room;
+        EXPECT_EQ(bytesOf(inFolder(name)), QByteArray("old")) << room;
         EXPECT_EQ(entries(folder.path()), QStringList{name}) << room;
     }
     messages.clear();
@@ -309,7 +307,7 @@ TEST_P(SaveFailureTest, AWriteThatFailsHalfWayKeepsTheOldFile) {
         save();
     }
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(contents(inFolder(name)), whole);
+    EXPECT_EQ(bytesOf(inFolder(name)), whole);
 }
 
 using platform::testing::InPlaceCase;
@@ -329,7 +327,7 @@ TEST_P(InPlaceSaveTest, AFullDiskKeepsTheOldFile) {
     answer = inFolder(name);
     QTest::mouseClick(kind.chart ? form->cmd4 : form->cmd1, Qt::LeftButton);
     ASSERT_TRUE(messages.empty());
-    const QByteArray whole = contents(inFolder(name));
+    const QByteArray whole = bytesOf(inFolder(name));
     const QByteArray old("an old file, not yet replaced");
     const auto outcome = platform::testing::saveInPlace(test, name, old, whole.size(), [&](const QString& path) {
         messages.clear();

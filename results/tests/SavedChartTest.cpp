@@ -11,6 +11,7 @@
 #include "platform/PictureBox.h"
 #include "results/OutputResults.h"
 #include "results/frmResults.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -37,11 +38,6 @@ SimulationResults crossingCurves() {
     return r;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 TEST(SavedChart, IsTheSameBitmapAtAnyScale) {
     const char* referencePath = std::getenv("MARVISK_CHART_AT_SCALE_1");
     ASSERT_NE(referencePath, nullptr) << "MARVISK_CHART_AT_SCALE_1 names the chart saved at scale 1";
@@ -65,7 +61,7 @@ TEST(SavedChart, IsTheSameBitmapAtAnyScale) {
     // The screen's image has the screen's resolution; the saved one is the
     // chart frame picture's size, drawn by the same operations at ratio 1.
     EXPECT_EQ(form->pbx1->image().size(), QSize(640, 521) * ratio);
-    const QByteArray bytes = readAll(saved);
+    const QByteArray bytes = testfiles::bytesOf(saved);
     const QImage readBack = QImage::fromData(bytes, "BMP");
     ASSERT_EQ(readBack.size(), QSize(640, 521));
     EXPECT_EQ(readBack.convertToFormat(QImage::Format_RGB32),
@@ -73,13 +69,10 @@ TEST(SavedChart, IsTheSameBitmapAtAnyScale) {
 
     if (ratio == 1) {
         EXPECT_EQ(&form->pbx1->imageAtRatio1(), &form->pbx1->image()) << "at ratio 1 the two are one";
-        QFile::remove(reference);
-        QFile keep(reference);
-        ASSERT_TRUE(keep.open(QIODevice::WriteOnly)) << reference.toStdString();
-        ASSERT_EQ(keep.write(bytes), bytes.size());
+        testfiles::put(reference, bytes);
     } else {
-        const QByteArray atScale1 = readAll(reference);
-        ASSERT_FALSE(atScale1.isEmpty()) << "the run at scale 1 saves " << reference.toStdString();
+        ASSERT_TRUE(QFile::exists(reference)) << "the run at scale 1 saves " << reference.toStdString();
+        const QByteArray atScale1 = testfiles::bytesOf(reference);
         EXPECT_TRUE(bytes == atScale1) << "the chart saved at scale " << ratio << " differs from the one at scale 1";
     }
 }

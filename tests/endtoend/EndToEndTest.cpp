@@ -32,6 +32,7 @@
 #include "platform/MessageBox.h"
 #include "results/ResultsWidgets.h"
 #include "results/frmResults.h"
+#include "tests/support/TestFiles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -47,12 +48,7 @@
 
 namespace {
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<no file " + path.toLocal8Bit() + ">";
-    return f.readAll();
-}
+using testfiles::bytesOf;
 
 // Whether an Open that is refused comes between the example's Open and the
 // Run: the grid keeps the example, so the results must still name its file.
