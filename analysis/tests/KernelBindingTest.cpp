@@ -9,6 +9,7 @@
 #include "analysis/UpdateProgress.h"
 #include "analysis/frmProgress.h"
 #include "analysis/tests/KernelFakeQuorlan.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -80,8 +81,4 @@ TEST_F(KernelBinding, MissingLibraryEndsTheRunThenBindsOnceInPlace) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()

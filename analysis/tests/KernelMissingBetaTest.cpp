@@ -7,6 +7,7 @@
 #include "analysis/UpdateProgress.h"
 #include "analysis/frmProgress.h"
 #include "analysis/tests/KernelFakeQuorlan.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -41,8 +42,4 @@ TEST(KernelMissingBeta, RunEndsAtTheFirstBetaCall) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()

@@ -5,6 +5,7 @@
 #include "analysis/MarviskError.h"
 #include "analysis/Settings.h"
 #include "analysis/frmProgress.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -90,8 +91,4 @@ TEST_F(KernelWithQuorlan, NoUsableSiteTypeKeepsMinusOneAndZeroRates) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()

@@ -4,6 +4,7 @@
 // modal display once it is up, and checks of where controls and windows lie.
 
 #include "platform/MessageBox.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <gtest/gtest.h>
 
@@ -101,12 +102,3 @@ inline void expectCentredOn(QPoint centre, const QRect& area) {
 }
 
 } // namespace apptest
-
-// The test program's main(): the application object lives on its stack, so
-// it outlives every test and is gone before the program's static objects.
-#define MARVISK_WIDGET_TEST_MAIN()                                                                 \
-    int main(int argc, char** argv) {                                                              \
-        QApplication app(argc, argv);                                                              \
-        ::testing::InitGoogleTest(&argc, argv);                                                    \
-        return RUN_ALL_TESTS();                                                                    \
-    }

@@ -21,6 +21,7 @@
 #include "results/SaveResults.h"
 #include "results/frmResults.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -801,8 +802,4 @@ TEST_F(MatrixFileWindow, GarbageEndsInAMessageOrACleanLoad) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()

@@ -13,6 +13,7 @@
 #include "app/frmAdvanced.h"
 #include "grid/Grid.h"
 #include "platform/MessageBox.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -232,8 +233,4 @@ TEST(RunWithOptionsOpen, TheOptionsDialogIsHeldDuringTheAnalysis) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()

@@ -13,6 +13,7 @@
 #include "results/OutputResults.h"
 #include "results/ResultsWidgets.h"
 #include "results/frmResults.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <gtest/gtest.h>
 
@@ -731,8 +732,4 @@ TEST_F(ResultsWindowTest, SizeCentringAndPlacesInTwips) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()

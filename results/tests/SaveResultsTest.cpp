@@ -12,6 +12,7 @@
 #include "results/SaveResults.h"
 #include "results/frmResults.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <gtest/gtest.h>
 
@@ -353,8 +354,4 @@ INSTANTIATE_TEST_SUITE_P(Saves, SaveFailureTest,
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()

@@ -33,6 +33,7 @@
 #include "results/ResultsWidgets.h"
 #include "results/frmResults.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <QApplication>
 #include <QFile>
@@ -148,8 +149,4 @@ INSTANTIATE_TEST_SUITE_P(Runs, EndToEnd, ::testing::Values(Between::Nothing, Bet
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()

@@ -13,6 +13,7 @@
 #include "grid/Grid.h"
 #include "results/ResultsWidgets.h"
 #include "results/frmResults.h"
+#include "tests/support/WidgetTestMain.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -154,8 +155,4 @@ TEST_F(RunWithLibrary, BlanksAroundNamesAndGuildsDoNotReachTheAnalysis) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+MARVISK_WIDGET_TEST_MAIN()
