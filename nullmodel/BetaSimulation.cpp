@@ -71,8 +71,8 @@ std::vector<SelectedType> SelectTypes(const ModuleState& state) {
             const int32_t n = RecordedValue(state.TypeSpecies, s);
             if (n < 1 || n > state.MaxSpecies)
                 throw IndexFault("species count outside the tables");
-            selected.push_back(
-                {n, RecordedValue(state.TypeFrequency, s), x, state.ScoreMomentsRow(n, 1), state.ScoreMomentsRow(n, 2)});
+            const int32_t f = RecordedValue(state.TypeFrequency, s);
+            selected.push_back({n, f, x, state.ScoreMomentsRow(n, 1), state.ScoreMomentsRow(n, 2)});
         }
     }
     if (selected.empty())

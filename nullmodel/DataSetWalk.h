@@ -61,6 +61,8 @@ void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), in
 // sets too large for its buffers.
 void WalkOneDrawAfterAnother(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations,
                              int32_t& c1, int32_t& c2);
+// One data set of them.
+DataSetSums OneDataSet(std::span<const SimulatedType> types, double (*RndU)());
 
 // Each data set's sums, in order, for the tests: walked side by side on the
 // calling thread, and one draw after another.

@@ -5,11 +5,7 @@
 
 namespace quorlan {
 
-namespace {
-
-// One data set assembled one draw after another, each draw walked on its own
-// until its guild is found.
-DataSetSums oneDataSet(std::span<const SimulatedType> types, double (*RndU)()) {
+DataSetSums OneDataSet(std::span<const SimulatedType> types, double (*RndU)()) {
     int32_t g[LargestSpeciesCount];
     DataSetSums sums{0, 0, 0};
     for (const SimulatedType& type : types) {
@@ -44,12 +40,10 @@ DataSetSums oneDataSet(std::span<const SimulatedType> types, double (*RndU)()) {
     return sums;
 }
 
-} // namespace
-
 void WalkOneDrawAfterAnother(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations,
                              int32_t& c1, int32_t& c2) {
     for (int32_t iteration = 1; iteration <= Iterations; ++iteration) {
-        const DataSetSums sums = oneDataSet(types, RndU);
+        const DataSetSums sums = OneDataSet(types, RndU);
         CountRejections(sums.SumS, sums.SumMean, sums.SumVar, c1, c2);
     }
 }
@@ -58,7 +52,7 @@ std::vector<DataSetSums> SumsOneDrawAfterAnother(std::span<const SimulatedType> 
                                                  int32_t Iterations) {
     std::vector<DataSetSums> sums;
     for (int32_t iteration = 1; iteration <= Iterations; ++iteration)
-        sums.push_back(oneDataSet(types, RndU));
+        sums.push_back(OneDataSet(types, RndU));
     return sums;
 }
 

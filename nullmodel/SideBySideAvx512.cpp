@@ -1,7 +1,7 @@
-// The walk side by side on AVX-512: the running sums of the AVX2 walk,
-// eight lanes to a register and four groups side by side. A species' 1 goes
-// into every slot where u is below 0 with one masked add, and no mask is
-// carried from slot to slot. The slots from the widest of any lane on are
+// The walk side by side on AVX-512: the running sums of the AVX2 walk
+// (SideBySideAvx2.cpp), eight lanes to a register and four groups side by
+// side. A species' 1 goes into every slot where u is below 0 with one masked
+// add, and no mask is carried from slot to slot. The slots from the widest of any lane on are
 // empty and hold every species placed.
 
 #include "nullmodel/SideBySideWalks.h"

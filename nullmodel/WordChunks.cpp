@@ -4,36 +4,43 @@
 #include "nullmodel/WordChunks.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace quorlan {
 
 namespace {
 
-std::vector<double>& keptBuffers() {
-    thread_local std::vector<double> buffers;
+struct KeptBuffers {
+    std::unique_ptr<double[]> words;
+    std::size_t size = 0;
+};
+
+KeptBuffers& keptBuffers() {
+    thread_local KeptBuffers buffers;
     return buffers;
 }
 
 } // namespace
 
 WordBuffers::WordBuffers(std::size_t words) {
-    std::vector<double>& buffers = keptBuffers();
-    if (buffers.size() < words) {
-        buffers.clear();
-        buffers.shrink_to_fit();
-        buffers.resize(words);
+    KeptBuffers& buffers = keptBuffers();
+    if (buffers.size < words) {
+        buffers.words.reset();
+        buffers.size = 0;
+        buffers.words.reset(new double[words]);
+        buffers.size = words;
     }
 }
 
 WordBuffers::~WordBuffers() {
-    std::vector<double>& buffers = keptBuffers();
-    if (buffers.size() > KeptBufferWords) {
-        buffers.clear();
-        buffers.shrink_to_fit();
+    KeptBuffers& buffers = keptBuffers();
+    if (buffers.size > KeptBufferWords) {
+        buffers.words.reset();
+        buffers.size = 0;
     }
 }
 
-double* WordBuffers::data() { return keptBuffers().data(); }
+double* WordBuffers::data() { return keptBuffers().words.get(); }
 
 void drawChunk(Chunk& chunk, double (*RndU)(), int64_t wordsPerDataSet, int32_t count) {
     chunk.groups = (count + Lanes - 1) / Lanes;

@@ -29,9 +29,11 @@ struct Chunk {
 
 // The calling thread's word buffers, kept from call to call and grown to the
 // largest call seen (up to KeptBufferWords): fresh pages for every call cost
-// about as much as drawing the words that fill them.
+// about as much as drawing the words that fill them. Their words are not
+// cleared: a chunk reads only what was drawn into it.
 class WordBuffers {
 public:
+    // At least this many words, for as long as the object lives.
     explicit WordBuffers(std::size_t words);
     ~WordBuffers();
     WordBuffers(const WordBuffers&) = delete;
