@@ -28,6 +28,18 @@ if(MARVISK_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer, for Quorlan's helper threads and per-thread state: build
+# only Quorlan, Pellivorn and Quorlan's tests this way (the rest of the
+# program has one thread).
+option(MARVISK_THREAD_SANITIZE "Build with ThreadSanitizer (Quorlan, Pellivorn and Quorlan's tests)" OFF)
+if(MARVISK_THREAD_SANITIZE)
+  if(MARVISK_SANITIZE)
+    message(FATAL_ERROR "MARVISK_THREAD_SANITIZE and MARVISK_SANITIZE can't be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 # marvisk_add_test(Name SOURCES a.cpp ... LIBS lib ... [QT])
 # One test executable per unit, run by CTest with a pinned environment.
 function(marvisk_add_test name)
