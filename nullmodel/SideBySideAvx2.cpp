@@ -51,29 +51,31 @@ struct GuildsOfTwoGroups {
     }
     words[0] += Lanes;
     words[1] += Lanes;
-    const __m256d zero = _mm256_setzero_pd();
     for (int64_t k = 0; k < widest; ++k) {
 #pragma GCC unroll 4
         for (int q = 0; q < RegistersOfTwoGroups; ++q) {
             u[q] = _mm256_sub_pd(u[q], _mm256_load_pd(&guilds.weights[k][4 * q]));
-            // All ones, -1, in a lane below 0: each such slot takes one off.
-            const __m256d below = _mm256_cmp_pd(u[q], zero, _CMP_LT_OS);
-            stop[q] = _mm256_add_epi64(stop[q], _mm256_castpd_si256(below));
+            // Each slot where u is below 0 takes one off. u starts at +0 or
+            // more and only falls, and x - x is +0, so u is never -0: its
+            // sign bit says whether it is below 0.
+            stop[q] = _mm256_sub_epi64(stop[q], _mm256_srli_epi64(_mm256_castpd_si256(u[q]), 63));
         }
     }
     alignas(32) int64_t stops[LanesOfTwoGroups];
+    const __m256i past = _mm256_set1_epi64x(widest);
+    __m256i founded = _mm256_setzero_si256();
 #pragma GCC unroll 4
-    for (int q = 0; q < RegistersOfTwoGroups; ++q)
+    for (int q = 0; q < RegistersOfTwoGroups; ++q) {
         _mm256_store_si256(reinterpret_cast<__m256i*>(&stops[4 * q]), stop[q]);
-    bool founded = false;
+        founded = _mm256_or_si256(founded, _mm256_cmpeq_epi64(stop[q], past));
+    }
 #pragma GCC unroll 16
     for (int l = 0; l < LanesOfTwoGroups; ++l) {
         const int64_t k = stops[l];
         const int64_t size = ++guilds.sizes[k][l];
         guilds.weights[k][l] = w[size];
-        founded |= k == widest;
     }
-    return founded;
+    return !_mm256_testz_si256(founded, founded);
 }
 
 [[gnu::target("avx2")]] void walkTwoGroupsAvx2(std::span<const SimulatedType> types, const double* wordsA,
