@@ -51,14 +51,17 @@ struct GuildsOfTwoGroups {
     }
     words[0] += Lanes;
     words[1] += Lanes;
+    const __m256i zero = _mm256_setzero_si256();
     for (int64_t k = 0; k < widest; ++k) {
 #pragma GCC unroll 4
         for (int q = 0; q < RegistersOfTwoGroups; ++q) {
             u[q] = _mm256_sub_pd(u[q], _mm256_load_pd(&guilds.weights[k][4 * q]));
             // Each slot where u is below 0 takes one off. u starts at +0 or
             // more and only falls, and x - x is +0, so u is never -0: its
-            // sign bit says whether it is below 0.
-            stop[q] = _mm256_sub_epi64(stop[q], _mm256_srli_epi64(_mm256_castpd_si256(u[q]), 63));
+            // sign bit, read as that of a 64-bit integer, says whether it is
+            // below 0 (an integer comparison has more units to run on than
+            // a floating-point one).
+            stop[q] = _mm256_add_epi64(stop[q], _mm256_cmpgt_epi64(zero, _mm256_castpd_si256(u[q])));
         }
     }
     alignas(32) int64_t stops[LanesOfTwoGroups];
