@@ -32,6 +32,73 @@ constexpr int64_t MostWordsPerDataSet = int64_t{1} << 17;
 // before helper threads would pay off.
 constexpr int64_t WordsWorthHelpers = int64_t{1} << 21;
 
+// The call's plan, from the top: simulate splits the data sets between the
+// walk side by side and one draw after another; walkSideBySide draws and
+// walks them chunk by chunk.
+void simulate(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations, Tally& tally,
+              unsigned helpers, VectorUnits units);
+void walkSideBySide(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations,
+                    int64_t wordsPerDataSet, WalkGroups walk, unsigned helpers, Tally& tally);
+int32_t fewestWorthAWalk(VectorUnits units);
+WalkGroups walkFor(VectorUnits units);
+
+} // namespace
+
+void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations, int32_t& c1,
+                      int32_t& c2, unsigned helpers, VectorUnits units) {
+    Tally tally;
+    simulate(types, RndU, Iterations, tally, helpers, units);
+    // At most Iterations each: the sums can't overflow.
+    c1 += tally.c1;
+    c2 += tally.c2;
+}
+
+std::vector<DataSetSums> SumsSideBySide(std::span<const SimulatedType> types, double (*RndU)(),
+                                        int32_t Iterations, VectorUnits units) {
+    std::vector<DataSetSums> sums;
+    Tally tally;
+    tally.sums = &sums;
+    simulate(types, RndU, Iterations, tally, 0, units);
+    return sums;
+}
+
+namespace {
+
+void simulate(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations, Tally& tally,
+              unsigned helpers, VectorUnits units) {
+    if (!ProcessorHas(units))
+        throw Failure("the processor lacks the vector units asked for");
+    const int64_t wordsPerDataSet = WordsPerDataSet(types);
+    if (wordsPerDataSet <= 0 || Iterations < 1)
+        throw Failure("no data sets to walk side by side");
+    // The data sets of the last walk, drawn after all the others, go one draw
+    // after another when too few to pay for it.
+    const int32_t last = Iterations % (Groups * Lanes);
+    const int32_t alone = last < fewestWorthAWalk(units) ? last : 0;
+    if (Iterations > alone)
+        walkSideBySide(types, RndU, Iterations - alone, wordsPerDataSet, walkFor(units), helpers, tally);
+    for (int32_t d = 0; d < alone; ++d)
+        tally.add(OneDataSet(types, RndU));
+}
+
+// The fewest data sets worth a walk of Groups groups: a walk costs as much
+// for the lanes it fills as for those it doesn't, so a few data sets go
+// faster one draw after another. (Measured: a walk of one data set a lane
+// costs about 0.8 of one draw after another on plain x86-64; a whole walk's
+// work, beside the drawing of its words, about that of 2 data sets drawn one
+// after another on AVX-512 and 3.6 on AVX2.)
+int32_t fewestWorthAWalk(VectorUnits units) {
+    switch (units) {
+    case VectorUnits::Avx512:
+        return 3;
+    case VectorUnits::Avx2:
+        return 4;
+    case VectorUnits::Plain:
+        break;
+    }
+    return Groups * Lanes * 4 / 5;
+}
+
 WalkGroups walkFor(VectorUnits units) {
     switch (units) {
     case VectorUnits::Avx512:
@@ -42,24 +109,6 @@ WalkGroups walkFor(VectorUnits units) {
         break;
     }
     return walkGroupsPlain;
-}
-
-// The fewest data sets worth a walk of Groups groups: a walk costs as much
-// for the lanes it fills as for those it doesn't, so a few data sets go
-// faster one draw after another. (Measured: a walk of one data set a lane
-// costs about 0.8 of one draw after another on plain x86-64; a whole walk's
-// work, beside the drawing of its words, about that of 2.3 data sets drawn
-// one after another on AVX-512 and 6.3 on AVX2.)
-int32_t fewestWorthAWalk(VectorUnits units) {
-    switch (units) {
-    case VectorUnits::Avx512:
-        return 3;
-    case VectorUnits::Avx2:
-        return 7;
-    case VectorUnits::Plain:
-        break;
-    }
-    return Groups * Lanes * 4 / 5;
 }
 
 // The data sets side by side: drawn into chunks, each walked on this thread
@@ -119,23 +168,6 @@ void walkSideBySide(std::span<const SimulatedType> types, double (*RndU)(), int3
     }
 }
 
-void simulate(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations, Tally& tally,
-              unsigned helpers, VectorUnits units) {
-    if (!ProcessorHas(units))
-        throw Failure("the processor lacks the vector units asked for");
-    const int64_t wordsPerDataSet = WordsPerDataSet(types);
-    if (wordsPerDataSet <= 0 || Iterations < 1)
-        throw Failure("no data sets to walk side by side");
-    // The data sets of the last walk, drawn after all the others, go one draw
-    // after another when too few to pay for it.
-    const int32_t last = Iterations % (Groups * Lanes);
-    const int32_t alone = last < fewestWorthAWalk(units) ? last : 0;
-    if (Iterations > alone)
-        walkSideBySide(types, RndU, Iterations - alone, wordsPerDataSet, walkFor(units), helpers, tally);
-    for (int32_t d = 0; d < alone; ++d)
-        tally.add(OneDataSet(types, RndU));
-}
-
 } // namespace
 
 bool WalkSideBySide(std::span<const double> weights) {
@@ -179,23 +211,5 @@ VectorUnits WidestVectorUnits() {
 }
 
 bool ProcessorHas(VectorUnits units) { return units <= WidestVectorUnits(); }
-
-void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations, int32_t& c1,
-                      int32_t& c2, unsigned helpers, VectorUnits units) {
-    Tally tally;
-    simulate(types, RndU, Iterations, tally, helpers, units);
-    // At most Iterations each: the sums can't overflow.
-    c1 += tally.c1;
-    c2 += tally.c2;
-}
-
-std::vector<DataSetSums> SumsSideBySide(std::span<const SimulatedType> types, double (*RndU)(),
-                                        int32_t Iterations, VectorUnits units) {
-    std::vector<DataSetSums> sums;
-    Tally tally;
-    tally.sums = &sums;
-    simulate(types, RndU, Iterations, tally, 0, units);
-    return sums;
-}
 
 } // namespace quorlan
