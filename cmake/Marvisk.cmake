@@ -30,6 +30,17 @@ if(MARVISK_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer, for Quorlan's helper threads and per-thread state: only
+# Quorlan, Pellivorn and Quorlan's tests are built this way (the rest of the
+# program has one thread).
+if(MARVISK_THREAD_SANITIZE)
+  if(MARVISK_SANITIZE)
+    message(FATAL_ERROR "MARVISK_THREAD_SANITIZE and MARVISK_SANITIZE can't be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 # marvisk_offscreen_screen(Var WIDTH HEIGHT): Var names the offscreen
 # platform's setting for one screen of WIDTH x HEIGHT pixels at 96 dots per
 # inch, written as its configuration file into the build tree.

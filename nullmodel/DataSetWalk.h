@@ -50,9 +50,12 @@ bool WalkSideBySide(std::span<const double> weights);
 int64_t WordsPerDataSet(std::span<const SimulatedType> types);
 
 // Simulates data sets 1 to Iterations (>= 1) and adds their rejections to c1
-// and c2, drawing every word from RndU on the calling thread, in order.
-// helpers: how many helper threads the call may start (0: none). Throws
-// Failure for units the processor lacks.
+// and c2, drawing every word from RndU on the calling thread, in order; the
+// few data sets of a last walk that would not pay for it go one draw after
+// another. helpers: how many helper threads the call may start (0: none).
+// units: the build of the walk, the widest the processor has unless the tests
+// and benchmarks ask for another it can run. Throws Failure for units the
+// processor lacks.
 void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations,
                       int32_t& c1, int32_t& c2, unsigned helpers, VectorUnits units = WidestVectorUnits());
 
@@ -61,6 +64,8 @@ void SimulateDataSets(std::span<const SimulatedType> types, double (*RndU)(), in
 // sets too large for its buffers.
 void WalkOneDrawAfterAnother(std::span<const SimulatedType> types, double (*RndU)(), int32_t Iterations,
                              int32_t& c1, int32_t& c2);
+// One data set of them.
+DataSetSums OneDataSet(std::span<const SimulatedType> types, double (*RndU)());
 
 // Each data set's sums, in order, for the tests: walked side by side on the
 // calling thread, and one draw after another.

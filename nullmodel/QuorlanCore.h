@@ -92,6 +92,16 @@ struct ModuleState {
 // The state of the calling thread.
 ModuleState& ThreadState();
 
+// The value that one of the state's stores records for the type string s;
+// Failure when it records none.
+template <typename Value>
+const Value& RecordedValue(const platform::OrderedDictionary<std::string, Value>& store, const std::string& s) {
+    const Value* value = store.Find(s);
+    if (!value)
+        throw Failure("a recorded type lacks a value");
+    return *value;
+}
+
 // The caller's Types[1] to Types[TypesUpper] (a null element reads as ""), in
 // index order; a null Types (never dimensioned) is a Failure.
 std::vector<std::string_view> ReadTypes(const char* const* Types, int32_t TypesUpper);
